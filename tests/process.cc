@@ -53,7 +53,11 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const StdoutTarge
   }
   if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-  if (!capture.empty()) result.out = ReadFile(capture);
+  if (!capture.empty()) {
+    result.out = ReadFile(capture);
+    unlink(capture.c_str());
+    rmdir(capture.substr(0, capture.rfind('/')).c_str());
+  }
   return result;
 }
 
