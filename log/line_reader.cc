@@ -113,18 +113,25 @@ void AppendWithoutCr(LogLineReader* r, const char* p, size_t n) {
   const char* end = p + n;
 #if defined(__SSE2__)
   const __m128i cr = _mm_set1_epi8('\r');
-  for (; end - p >= 16; p += 16) {
+  // Each stretch between CRs goes as one 16-byte store, which may run past the stretch (the
+  // next store or the end of the line overwrites that) but never past what was read.
+  for (; end - p >= 32; p += 16) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)) == 0) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(o), v);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o), v);
+    unsigned crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)));
+    if (crs == 0) {
       o += 16;
       continue;
     }
-    for (int i = 0; i < 16; ++i) {
-      char c = p[i];
-      *o = c;
-      o += c != '\r';
+    unsigned from = 0;
+    for (; crs != 0; crs &= crs - 1) {
+      unsigned at = static_cast<unsigned>(__builtin_ctz(crs));
+      o += at - from;
+      from = at + 1;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(o),
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from)));
     }
+    o += 16 - from;
   }
 #endif
   for (; p < end; ++p) {

@@ -101,7 +101,9 @@ TEST(LogLineReader, LineEndsAnywhereInAChunkOrBlock) {
     unsigned pick = seed >> 16 & 15;
     mixed += pick < 2 ? '\n' : pick < 4 ? '\r' : pick == 4 ? '\0' : static_cast<char>('a' + pick);
   }
-  std::string contents[] = {crlf, lf, bare, mixed, crlf + "tail\r", lf + "\x1a" + crlf};
+  std::string one_line = mixed;  // long, with CRs all over it
+  std::replace(one_line.begin(), one_line.end(), '\n', 'n');
+  std::string contents[] = {crlf, lf, bare, mixed, one_line, crlf + "tail\r", lf + "\x1a" + crlf};
   for (size_t block : {1, 3, 63, 64, 65, 127, 130, 4096, 65536}) {
     for (size_t c = 0; c < std::size(contents); ++c) {
       SCOPED_TRACE("block " + std::to_string(block) + ", content " + std::to_string(c));
