@@ -3,7 +3,9 @@
 #include "log/line_reader.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -102,11 +104,13 @@ void IndexBlock(LogLineReader* r) {
 // Appends p[0, n) without its CRs to the line being assembled, in one pass.
 void AppendWithoutCr(LogLineReader* r, const char* p, size_t n) {
   if (n > r->assembled_room - r->assembled_size) {
-    // Doubling keeps a long line's copies few; the old buffer goes as soon as it is copied.
+    // Doubling keeps a long line's moves few, and realloc lets the system move a large buffer
+    // by remapping its pages, not by copying them into fresh ones.
     size_t room = std::max(2 * r->assembled_room, r->assembled_size + n);
-    std::unique_ptr<char[]> bigger(new char[room]);
-    if (r->assembled_size > 0) std::memcpy(bigger.get(), r->assembled.get(), r->assembled_size);
-    r->assembled = std::move(bigger);
+    char* bigger = static_cast<char*>(std::realloc(r->assembled.get(), room));
+    if (!bigger) throw std::bad_alloc();
+    r->assembled.release();
+    r->assembled.reset(bigger);
     r->assembled_room = room;
   }
   char* o = r->assembled.get() + r->assembled_size;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,6 +14,10 @@
 #include "platform/platform.h"
 
 constexpr size_t kDefaultBlockSize = 256 * 1024;
+
+struct FreeBytes {
+  void operator()(char* p) const { std::free(p); }
+};
 
 struct LogLineReader {
   const Platform* platform = nullptr;
@@ -34,8 +39,8 @@ struct LogLineReader {
   size_t index_room = 0;
   size_t end_count = 0;
   size_t next_end = 0;
-  bool source_done = true;            // the file has no more bytes for us (end, Ctrl-Z or failure)
-  std::unique_ptr<char[]> assembled;  // a line that crosses a block end or holds CRs
+  bool source_done = true;                     // the file has no more bytes for us (end, Ctrl-Z or failure)
+  std::unique_ptr<char, FreeBytes> assembled;  // a line that crosses a block end or holds CRs
   size_t assembled_size = 0;
   size_t assembled_room = 0;
 };
