@@ -31,9 +31,18 @@ ChunkMasks MasksOf(const char* p) {
     m.cr |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)))) << 16 * i;
   }
 #else
-  for (int i = 0; i < 64; ++i) {
-    m.lf |= static_cast<uint64_t>(p[i] == '\n') << i;
-    m.cr |= static_cast<uint64_t>(p[i] == '\r') << i;
+  // Four bytes at a time: only a word that may hold an LF or a CR is looked at byte by byte.
+  for (int w = 0; w < 64; w += 4) {
+    uint32_t x;
+    std::memcpy(&x, p + w, 4);
+    uint32_t a = x ^ 0x0A0A0A0Au;
+    uint32_t b = x ^ 0x0D0D0D0Du;
+    if ((((a - 0x01010101u) & ~a) | ((b - 0x01010101u) & ~b)) & 0x80808080u) {
+      for (int i = w; i < w + 4; ++i) {
+        m.lf |= static_cast<uint64_t>(p[i] == '\n') << i;
+        m.cr |= static_cast<uint64_t>(p[i] == '\r') << i;
+      }
+    }
   }
 #endif
   return m;
