@@ -1,0 +1,36 @@
+// Test helper for Wine runs: plays a copy job that still holds its log open for writing.
+// Usage: hold_open PATH SECONDS [exclusive]; prints "held" once the file is open and a line appended.
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+int main(int argc, char** argv) {
+  if (argc < 3 || argc > 4) {
+    std::fprintf(stderr, "usage: hold_open PATH SECONDS [exclusive]\n");
+    return 2;
+  }
+  // A copy job shares its log for reading and writing; "exclusive" shares nothing, to see a refused open.
+  bool exclusive = argc == 4 && std::strcmp(argv[3], "exclusive") == 0;
+  DWORD share = exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+  HANDLE h = CreateFileA(argv[1], GENERIC_WRITE, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    std::fprintf(stderr, "hold_open: cannot open %s, error %lu\n", argv[1], GetLastError());
+    return 1;
+  }
+  static const char kLine[] = "   Held open by hold_open\r\n";
+  DWORD done = 0;
+  LARGE_INTEGER zero = {};
+  if (!SetFilePointerEx(h, zero, nullptr, FILE_END) ||
+      !WriteFile(h, kLine, sizeof kLine - 1, &done, nullptr)) {
+    std::fprintf(stderr, "hold_open: cannot append, error %lu\n", GetLastError());
+    return 1;
+  }
+  std::printf("held\n");
+  std::fflush(stdout);
+  Sleep(static_cast<DWORD>(std::atoi(argv[2])) * 1000);
+  CloseHandle(h);
+  return 0;
+}
