@@ -3,10 +3,9 @@
 #include "platform/platform.h"
 
 #define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 #include <cstdio>
 

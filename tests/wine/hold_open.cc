@@ -1,5 +1,5 @@
-// Test helper for Wine runs: plays a copy job that still holds its log open for writing.
-// Usage: hold_open PATH SECONDS [exclusive]; prints "held" once the file is open and a line appended.
+// Test helper for Wine runs: holds a log open for writing, as a running copy job does.
+// Usage: hold_open PATH SECONDS [exclusive]; prints "held" once open and a line appended.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -12,10 +12,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: hold_open PATH SECONDS [exclusive]\n");
     return 2;
   }
-  // A copy job shares its log for reading and writing; "exclusive" shares nothing, to see a refused open.
+  // A copy job shares its log for reading and writing; "exclusive" shares nothing, to see a refused
+  // open.
   bool exclusive = argc == 4 && std::strcmp(argv[3], "exclusive") == 0;
   DWORD share = exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
-  HANDLE h = CreateFileA(argv[1], GENERIC_WRITE, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileA(argv[1], GENERIC_WRITE, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     std::fprintf(stderr, "hold_open: cannot open %s, error %lu\n", argv[1], GetLastError());
     return 1;
