@@ -1,0 +1,36 @@
+// Cuts the log into lines as it streams it in fixed-size blocks: LF ends a line, every CR is
+// dropped, Ctrl-Z ends the text. Memory grows with the longest line, never with the file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+constexpr size_t kDefaultBlockSize = 256 * 1024;
+
+struct LogLineReader {
+  const Platform* platform = nullptr;
+  bool* failed = nullptr;  // the run's shared failure state
+  size_t block_size = kDefaultBlockSize;
+  int64_t handle = -1;
+  std::vector<char> block;
+  size_t pos = 0;  // unread bytes are block[pos, end)
+  size_t end = 0;
+  bool source_done = true;   // the file has no more bytes for us (end, Ctrl-Z or failure)
+  std::string pending;       // a line that crosses a block end or holds CRs, assembled
+  bool has_pending = false;  // bytes of the next line were consumed, if only CRs
+};
+
+// Opens path read-only and shared. A failure is not reported: the reader is then at its end
+// and the shared failure state is set.
+void Open(LogLineReader* reader, const Platform* platform, bool* failed, const std::string& path);
+
+// The next line, valid until the next call; false at the end of input, after any failed
+// read, and once the shared failure state is set.
+bool NextLine(LogLineReader* reader, std::string_view* line);
+
+void Close(LogLineReader* reader);

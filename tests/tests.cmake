@@ -1,0 +1,27 @@
+# The unit tests (one binary, beside the files they test) and the end-to-end tests, which run
+# the built LogSift as a process on fixture logs.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+add_executable(logsift_tests
+  app/command_line_test.cc
+  app/run_test.cc
+  log/error_condenser_test.cc
+  log/line_reader_test.cc
+  log/summary_counts_test.cc
+  report/output_test.cc
+  report/stamp_test.cc
+  report/summary_line_test.cc
+  text/text_test.cc
+  tests/fake_platform.cc)
+target_link_libraries(logsift_tests PRIVATE logsift_core GTest::gtest_main)
+gtest_discover_tests(logsift_tests)
+
+add_executable(logsift_e2e_tests tests/e2e_test.cc tests/e2e_faults_test.cc tests/process.cc)
+target_include_directories(logsift_e2e_tests PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(logsift_e2e_tests PRIVATE GTest::gtest_main)
+target_compile_definitions(logsift_e2e_tests PRIVATE
+  LOGSIFT_EXE="$<TARGET_FILE:LogSift>"
+  LOGSIFT_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+add_dependencies(logsift_e2e_tests LogSift)
+gtest_discover_tests(logsift_e2e_tests)
