@@ -10,6 +10,6 @@ set_tests_properties(wine_prefix_drop PROPERTIES FIXTURES_CLEANUP wine_prefix)
 
 # Gives the named tests the shared prefix; a test without it boots a prefix of its own.
 function(LogSiftWineTests)
-  set_tests_properties(${ARGN} PROPERTIES FIXTURES_REQUIRED wine_prefix
-                       ENVIRONMENT WINEPREFIX=${WINE_PREFIX_DIR})
+  set_tests_properties(${ARGN} PROPERTIES FIXTURES_REQUIRED wine_prefix)
+  set_property(TEST ${ARGN} APPEND PROPERTY ENVIRONMENT WINEPREFIX=${WINE_PREFIX_DIR})
 endfunction()

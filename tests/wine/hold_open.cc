@@ -1,20 +1,19 @@
 // Test helper for Wine runs: holds a log open for writing, as a running copy job does.
-// Usage: hold_open PATH SECONDS [exclusive]; prints "held" once open and a line appended.
+// Usage: hold_open PATH [exclusive]; appends a line, prints "held", holds until stdin ends.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 int main(int argc, char** argv) {
-  if (argc < 3 || argc > 4) {
-    std::fprintf(stderr, "usage: hold_open PATH SECONDS [exclusive]\n");
+  if (argc < 2 || argc > 3) {
+    std::fprintf(stderr, "usage: hold_open PATH [exclusive]\n");
     return 2;
   }
-  // A copy job shares its log for reading and writing; "exclusive" shares nothing, to see a refused
-  // open.
-  bool exclusive = argc == 4 && std::strcmp(argv[3], "exclusive") == 0;
+  // A copy job shares its log for reading and writing; "exclusive" shares nothing, to see a
+  // refused open.
+  bool exclusive = argc == 3 && std::strcmp(argv[2], "exclusive") == 0;
   DWORD share = exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
   HANDLE h = CreateFileA(argv[1], GENERIC_WRITE, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                          nullptr);
@@ -32,7 +31,11 @@ int main(int argc, char** argv) {
   }
   std::printf("held\n");
   std::fflush(stdout);
-  Sleep(static_cast<DWORD>(std::atoi(argv[2])) * 1000);
+  // The test decides how long: it closes our standard input when it is done.
+  char buf[64];
+  DWORD got = 0;
+  while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buf, sizeof buf, &got, nullptr) && got > 0) {
+  }
   CloseHandle(h);
   return 0;
 }
