@@ -73,10 +73,40 @@ bool LocaleSeparators(void*, std::string* date_sep, std::string* time_sep) {
   return LocaleSetting(LOCALE_SDATE, date_sep) && LocaleSetting(LOCALE_STIME, time_sep);
 }
 
+// One conversion call; 0 when the code page refuses the flags (UTF-8 takes neither).
+int ToOemCodePage(const char16_t* units, int count, char* out, int size, bool plain) {
+  return WideCharToMultiByte(CP_OEMCP, plain ? 0 : WC_NO_BEST_FIT_CHARS,
+                             reinterpret_cast<const wchar_t*>(units), count, out, size, plain ? nullptr : "?",
+                             nullptr);
+}
+
+// The OEM code page is what the console shows. What it lacks becomes "?", not a look-alike
+// letter that could pass for a different name.
+void FromUtf16(void*, const char16_t* units, size_t count, std::string* out) {
+  constexpr size_t kMaxUnits = 1 << 20;  // the call counts in int
+  while (count > 0) {
+    size_t n = count < kMaxUnits ? count : kMaxUnits;
+    if (n < count && units[n - 1] >= 0xD800 && units[n - 1] <= 0xDBFF) --n;  // keep a pair whole
+    bool plain = false;
+    int size = ToOemCodePage(units, static_cast<int>(n), nullptr, 0, plain);
+    if (size <= 0) {
+      plain = true;
+      size = ToOemCodePage(units, static_cast<int>(n), nullptr, 0, plain);
+    }
+    if (size > 0) {
+      size_t at = out->size();
+      out->resize(at + static_cast<size_t>(size));
+      ToOemCodePage(units, static_cast<int>(n), &(*out)[at], size, plain);
+    }
+    units += n;
+    count -= n;
+  }
+}
+
 }  // namespace
 
 Platform HostPlatform() {
-  return Platform{nullptr, IsFile, OpenLog, ReadLog, CloseLog, WriteOut, Now, LocaleSeparators};
+  return Platform{nullptr, IsFile, OpenLog, ReadLog, CloseLog, WriteOut, Now, LocaleSeparators, FromUtf16};
 }
 
 // No error dialogs for a missing drive or a crash; the CRT's stdout in binary mode

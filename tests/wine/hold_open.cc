@@ -15,8 +15,7 @@ int main(int argc, char** argv) {
   // refused open.
   bool exclusive = argc == 3 && std::strcmp(argv[2], "exclusive") == 0;
   DWORD share = exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
-  HANDLE h = CreateFileA(argv[1], GENERIC_WRITE, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+  HANDLE h = CreateFileA(argv[1], GENERIC_WRITE, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     std::fprintf(stderr, "hold_open: cannot open %s, error %lu\n", argv[1], GetLastError());
     return 1;

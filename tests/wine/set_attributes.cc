@@ -37,8 +37,7 @@ int main(int argc, char** argv) {
   // A file system without room for DOS attributes may drop some silently; the test must know.
   DWORD got = GetFileAttributesA(argv[1]);
   if (got == INVALID_FILE_ATTRIBUTES || (got & want) != want) {
-    std::fprintf(stderr, "set_attributes: %s has attributes 0x%lx, wanted 0x%lx\n", argv[1], got,
-                 want);
+    std::fprintf(stderr, "set_attributes: %s has attributes 0x%lx, wanted 0x%lx\n", argv[1], got, want);
     return 1;
   }
   return 0;
