@@ -66,17 +66,45 @@ const std::string kErrorLine = "Err 32 Copying File D:\\data\\a.pst";
 
 Messages Verdicts(const std::string& label) { return {kErrorLine, "Inf " + label + " *.*1 file copied ok "}; }
 
+// A Wine prefix booted for as long as it is in scope.
+struct OwnPrefix {
+  explicit OwnPrefix(const std::string& dir) : dir(dir) {
+    booted = RunProcess({Wrapper()[0], "--boot", dir}).exit_code == 0;
+  }
+  ~OwnPrefix() { RunProcess({Wrapper()[0], "--drop", dir}); }
+  std::string dir;
+  bool booted;
+};
+
 class Windows : public ::testing::Test {
  protected:
+  // The background writer and LogSift must meet in one prefix, so the suite needs one.
+  static void SetUpTestSuite() {
+    const char* given = getenv("WINEPREFIX");
+    if (Wrapper().empty() || (given && *given)) return;
+    suite_prefix_ = new OwnPrefix(MakeTempDir());
+    setenv("WINEPREFIX", suite_prefix_->dir.c_str(), 1);
+  }
+  static void TearDownTestSuite() {
+    delete suite_prefix_;
+    suite_prefix_ = nullptr;
+  }
+  static OwnPrefix* suite_prefix_;
+
   void SetUp() override {
     if (Wrapper().empty()) GTEST_SKIP() << "needs LogSift.exe and a Windows runner (LOGSIFT_WRAPPER)";
     dir_ = MakeTempDir();
     log_ = dir_ + "/job.log";
     WriteFile(log_, kLog);
   }
+  void TearDown() override {
+    if (!dir_.empty()) RunProcess({"rm", "-rf", dir_});
+  }
   std::string dir_;
   std::string log_;
 };
+
+OwnPrefix* Windows::suite_prefix_ = nullptr;
 
 // The command line reaches LogSift unsplit and unescaped, as a Windows shell would hand it over.
 TEST_F(Windows, RawCommandLine) {
@@ -232,9 +260,9 @@ TEST_F(Windows, WindowsPaths) {
 // The stamp follows the user's separator settings; a setting longer than one character is
 // replaced by the usual one. Changing them needs a prefix of its own.
 TEST_F(Windows, SeparatorsFromTheUserSettings) {
-  std::string prefix = dir_ + "/prefix";
-  ASSERT_EQ(RunProcess({Wrapper()[0], "--boot", prefix}).exit_code, 0);
-  std::vector<std::string> env = {"WINEPREFIX=" + prefix};
+  OwnPrefix prefix(dir_ + "/prefix");
+  ASSERT_TRUE(prefix.booted);
+  std::vector<std::string> env = {"WINEPREFIX=" + prefix.dir};
   struct Row {
     const char* date_sep;
     const char* time_sep;
@@ -253,7 +281,6 @@ TEST_F(Windows, SeparatorsFromTheUserSettings) {
     EXPECT_TRUE(stamp == before || stamp == after) << stamp << " not " << before;
     EXPECT_EQ(MessagesOf(got.out), Verdicts("D:"));
   }
-  RunProcess({Wrapper()[0], "--drop", prefix});
 }
 
 // cmd's ">>" opens the collecting file for appending; each line must end in CR LF, not CR CR LF.
