@@ -1,5 +1,6 @@
 # GoogleTest for the tests: the installed package on the host, and for a cross build
 # the sources Debian's googletest package puts in /usr/src/googletest, built with our toolchain.
+
 # Include this before any -Werror is added globally: GoogleTest's own code is not built with it.
 if(CMAKE_CROSSCOMPILING)
   set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources for cross builds")
