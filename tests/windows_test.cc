@@ -257,6 +257,23 @@ TEST_F(Windows, WindowsPaths) {
   }
 }
 
+// A name beyond ASCII reaches LogSift in the ANSI code page (1252 in Wine's default prefix), where
+// é is the one byte E9; LogSift opens and echoes it as that byte, unconverted.
+TEST_F(Windows, EightBitPathAsGiven) {
+  const std::string utf8_name = dir_ + "/caf\xc3\xa9";  // how the Unix side spells it
+  WriteFile(utf8_name + ".log", kLog);
+  ProcessResult r = RunLogSiftProcess({utf8_name + ".log"});
+  EXPECT_EQ(r.exit_code, 0);
+  std::string why;
+  EXPECT_TRUE(MatchesVerdicts(r.out, Verdicts("D:"), &why)) << why;
+
+  r = RunLogSiftProcess({utf8_name + "-absent.log"});
+  EXPECT_EQ(r.exit_code, 5);
+  EXPECT_TRUE(
+      MatchesVerdicts(r.out, {"LogSift Err Logfile " + dir_ + "/caf\xe9-absent.log NIET aanwezig"}, &why))
+      << why;
+}
+
 // The stamp follows the user's separator settings; a setting longer than one character is
 // replaced by the usual one. Changing them needs a prefix of its own.
 TEST_F(Windows, SeparatorsFromTheUserSettings) {
