@@ -3,7 +3,9 @@
 # Run as root; does nothing when everything is already there.
 set -e
 need=""
-for pkg in cmake make g++ libgtest-dev googletest "$@"; do
+# mingw-w64 builds LogSift.exe for both Windows architectures; wine64 runs the x86_64 one.
+for pkg in cmake make g++ libgtest-dev googletest \
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 "$@"; do
   dpkg -s "$pkg" >/dev/null 2>&1 || need="$need $pkg"
 done
 [ -z "$need" ] && exit 0
