@@ -21,6 +21,8 @@ struct LabelList {
   const std::string_view* labels = nullptr;
   size_t count = 0;
   LabelAnchor anchors[kMaxLabels] = {};
+  unsigned anchor_bits = 0;  // bit a set when some label's anchor is kAnchorBytes[a]
+  bool has_whole = false;    // some label has no anchor byte
 };
 
 template <size_t N>
@@ -35,9 +37,11 @@ constexpr LabelList MakeLabelList(const std::string_view (&labels)[N]) {
       if (at != std::string_view::npos) {
         list.anchors[i].byte = byte;
         list.anchors[i].offset = static_cast<uint8_t>(at);
+        list.anchor_bits |= 1u << kAnchorBytes.find(byte);
         break;
       }
     }
+    if (list.anchors[i].byte == 0) list.has_whole = true;
   }
   return list;
 }
