@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr std::string_view kExcluded = "Exc ";
+
 // True when some place of the label is followed by a blank and two backslashes (a network path).
 bool HoldsNetworkValue(std::string_view line, std::string_view label) {
   int64_t size = static_cast<int64_t>(label.size());
@@ -51,7 +53,13 @@ void ScanLine(ScanState* state, std::string_view comment, Output* out) {
     return;
   }
 
-  if (LabelHit files = FindFirstLabel(look, kFileLabels); files.index >= 0) {
+  LabelHit files = FindFirstLabel(look, kFileLabels);
+  // "Exc Files :" (English, first in the list) lists the excluded files: neither a selection
+  // nor a table's files row.
+  if (files.index == 0 && files.pos > 4 && SliceText(state->CurrentLine, files.pos - 4, 4) == kExcluded) {
+    files.index = -1;
+  }
+  if (files.index >= 0) {
     int64_t start = files.pos + files.size + 1;  // past the label and the blank after it
     if (state->InSummary) {
       ReadSummaryCounts(state, state->CurrentLine, start);
