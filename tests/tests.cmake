@@ -5,6 +5,7 @@ include(GoogleTest)
 
 add_executable(logsift_tests
   app/command_line_test.cc
+  app/label_search_test.cc
   app/run_test.cc
   log/error_condenser_test.cc
   log/line_reader_test.cc
