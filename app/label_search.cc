@@ -14,6 +14,7 @@ namespace {
 
 constexpr size_t kAnchorCount = kAnchorBytes.size();
 constexpr size_t kBlock = 16;
+constexpr size_t kLookLimit = 64 * 1024;
 
 bool HoldsAt(std::string_view line, size_t p, std::string_view label) {
   return p + label.size() <= line.size() && std::memcmp(line.data() + p, label.data(), label.size()) == 0;
@@ -67,9 +68,19 @@ bool Any(uint64_t v) { return v != 0; }
 }  // namespace
 
 LineLook LookAtLine(std::string_view line) {
-  BlockFlags flags;
+  LineLook look;
+  look.line = line;
   const char* d = line.data();
   size_t n = line.size();
+  // A very long line (a log whose lines end in bare CRs is one line) is not looked at: every
+  // label stays possible. The searches stop at the first English label, while the look would
+  // be one more pass over memory.
+  if (n > kLookLimit) {
+    look.anchors = (1u << kAnchorCount) - 1;
+    look.high = true;
+    return look;
+  }
+  BlockFlags flags;
   if (n >= kBlock) {
     size_t i = 0;
     for (; i + kBlock < n; i += kBlock) AddBlock(&flags, d + i);
@@ -79,8 +90,6 @@ LineLook LookAtLine(std::string_view line) {
     if (n > 0) std::memcpy(padded, d, n);
     AddBlock(&flags, padded);
   }
-  LineLook look;
-  look.line = line;
   for (size_t a = 0; a < kAnchorCount; ++a) {
     if (Any(flags.seen[a])) look.anchors |= 1u << a;
   }
@@ -94,12 +103,12 @@ LabelHit FindFirstLabel(const LineLook& look, const LabelList& list) {
   std::string_view line = look.line;
   size_t best = list.count;  // the lowest label index seen so far
   size_t best_p = 0;
-  for (size_t a = 0; a < kAnchorCount; ++a) {
+  for (size_t a = 0; a < kAnchorCount && best > 0; ++a) {  // no label beats the first
     if ((look.anchors & list.anchor_bits & (1u << a)) == 0) continue;
     char byte = kAnchorBytes[a];
     // Every place of a label has its anchor byte at place + offset, so visiting the anchor
     // bytes in order visits each label's places in order: its first match is its first place.
-    for (size_t q = line.find(byte); q != std::string_view::npos; q = line.find(byte, q + 1)) {
+    for (size_t q = line.find(byte); q != std::string_view::npos && best > 0; q = line.find(byte, q + 1)) {
       for (size_t i = 0; i < best; ++i) {
         const LabelAnchor& anchor = list.anchors[i];
         if (anchor.byte != byte || q < anchor.offset) continue;
@@ -123,14 +132,15 @@ LabelHit FindFirstLabel(const LineLook& look, const LabelList& list) {
 }
 
 LabelHit FindFirstLabelOutside(const LineLook& look, const LabelList& list, const LabelList& covers) {
-  // Only for the rare line that holds a cover, so plainly: every place of every label.
+  // Only for the rare line that holds a cover, so plainly: every place of every label, and
+  // around it every place a cover holding it could start.
   std::string_view line = look.line;
   auto covered = [&](size_t p, size_t size) {
     for (size_t c = 0; c < covers.count; ++c) {
       std::string_view cover = covers.labels[c];
-      for (size_t s = line.find(cover); s != std::string_view::npos && s <= p; s = line.find(cover, s + 1)) {
-        if (p + size <= s + cover.size()) return true;
-      }
+      if (cover.size() < size) continue;
+      size_t from = p + size >= cover.size() ? p + size - cover.size() : 0;
+      if (line.substr(from, p - from + cover.size()).find(cover) != std::string_view::npos) return true;
     }
     return false;
   };
