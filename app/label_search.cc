@@ -128,7 +128,8 @@ LabelHit FindFirstLabel(const LineLook& look, const LabelList& list) {
     }
   }
   if (best == list.count) return {};
-  return {static_cast<int>(best), static_cast<int64_t>(best_p) + 1, static_cast<int64_t>(list.labels[best].size())};
+  return {static_cast<int>(best), static_cast<int64_t>(best_p) + 1,
+          static_cast<int64_t>(list.labels[best].size())};
 }
 
 LabelHit FindFirstLabelOutside(const LineLook& look, const LabelList& list, const LabelList& covers) {

@@ -113,11 +113,14 @@ TEST(FindFirstLabel, GivesWhatAPlainSearchGives) {
 
 TEST(FindFirstLabelOutside, AnErrorWordInsideAHeadingIsATitle) {
   const std::string es = "Total   Copiado   OmitidoNo coincidencia     ERROR    Extras";
-  const std::string de = "Insgesamt   Kopiert\x9a" "bersprungenKeine \x9a" "bereinstimmung    FEHLER    Extras";
+  const std::string de =
+      "Insgesamt   Kopiert\x9a"
+      "bersprungenKeine \x9a"
+      "bereinstimmung    FEHLER    Extras";
   struct Row {
     const char* why;
     std::string line;
-    int index;    // -1: no error word counts
+    int index;  // -1: no error word counts
     int64_t pos;
   } rows[] = {
       {"Spanish heading alone", "      " + es, -1, 0},
@@ -126,7 +129,8 @@ TEST(FindFirstLabelOutside, AnErrorWordInsideAHeadingIsATitle) {
       {"a real error before the heading", "ERROR 5 " + es, 0, 1},
       // The English word inside the heading does not count, so the German one after it does.
       {"German word after the Spanish heading", es + " FEHLER 2", 7, static_cast<int64_t>(es.size()) + 2},
-      {"both headings, a real error behind", de + es + "ERROR x", 0, static_cast<int64_t>(de.size() + es.size()) + 1},
+      {"both headings, a real error behind", de + es + "ERROR x", 0,
+       static_cast<int64_t>(de.size() + es.size()) + 1},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.why);

@@ -9,6 +9,9 @@
 
 namespace {
 
+// One label a line, with the text it stands for beside it.
+// clang-format off
+
 // Destination labels: the value starts one byte after the label.
 constexpr std::string_view kDest[] = {
     "Dest :",  // English: "Dest :"
@@ -84,6 +87,8 @@ constexpr std::string_view kErrors[] = {
     "\xe9\x94\x99\xe8\xaf\xaf ",  // Chinese UTF-8: "错误 "; from a transcribed log, not seen in a log file
     "FEHLER ",  // German, ASCII in both forms: "FEHLER "; from transcribed logs, not seen in a log file
 };
+
+// clang-format on
 
 }  // namespace
 
