@@ -13,8 +13,8 @@ constexpr std::string_view kAnchorBytes = ":=E";
 constexpr size_t kMaxLabels = 24;
 
 struct LabelAnchor {
-  char byte = 0;       // 0: no anchor byte, the label is looked for whole
-  uint8_t offset = 0;  // where the anchor byte first stands in the label
+  char byte = 0;      // 0: no anchor byte, the label is looked for whole
+  size_t offset = 0;  // where the anchor byte first stands in the label
 };
 
 struct LabelList {
@@ -36,7 +36,7 @@ constexpr LabelList MakeLabelList(const std::string_view (&labels)[N]) {
       size_t at = labels[i].find(byte);
       if (at != std::string_view::npos) {
         list.anchors[i].byte = byte;
-        list.anchors[i].offset = static_cast<uint8_t>(at);
+        list.anchors[i].offset = at;
         list.anchor_bits |= 1u << kAnchorBytes.find(byte);
         break;
       }
