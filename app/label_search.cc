@@ -97,9 +97,8 @@ LineLook LookAtLine(std::string_view line) {
   return look;
 }
 
-LabelHit FindFirstLabel(const LineLook& look, const LabelList& list) {
+LabelHit SearchLabels(const LineLook& look, const LabelList& list) {
   bool whole = look.high && list.has_whole;
-  if ((look.anchors & list.anchor_bits) == 0 && !whole) return {};  // most lines end here
   std::string_view line = look.line;
   size_t best = list.count;  // the lowest label index seen so far
   size_t best_p = 0;

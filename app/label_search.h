@@ -62,7 +62,15 @@ struct LabelHit {
   int64_t size = 0;  // the label's length in bytes
 };
 
-LabelHit FindFirstLabel(const LineLook& look, const LabelList& list);
+// The search proper, for a line the look did not rule out.
+LabelHit SearchLabels(const LineLook& look, const LabelList& list);
+
+// Inline, so that a line the look rules out costs a test, not a call.
+inline LabelHit FindFirstLabel(const LineLook& look, const LabelList& list) {
+  bool whole = look.high && list.has_whole;
+  if ((look.anchors & list.anchor_bits) == 0 && !whole) return {};  // most lines end here
+  return SearchLabels(look, list);
+}
 
 // The same, but a place that lies wholly inside a place of one of the covers does not count.
 LabelHit FindFirstLabelOutside(const LineLook& look, const LabelList& list, const LabelList& covers);
