@@ -16,12 +16,66 @@ namespace {
 constexpr char kCtrlZ = 26;
 
 struct ChunkMasks {
-  uint64_t lf;  // bit i: byte i of the 64 is an LF
+  uint64_t lf;    // bit i: byte i of the 64 is an LF
   uint64_t cr;
+  uint64_t want;  // a wanted byte; left unset when no line is left out
 };
 
-ChunkMasks MasksOf(const char* p) {
-  ChunkMasks m = {0, 0};
+// The wanted bytes in the form the pass compares them with.
+#if defined(__SSE2__)
+struct WantedLanes {
+  __m128i bytes[kMaxWantedBytes];  // a shorter list is padded with repeats, which change nothing
+  __m128i high;                    // 0x80 in every lane when bytes above 0x7F are wanted
+};
+
+WantedLanes LanesOf(const WantedBytes& w) {
+  WantedLanes lanes;
+  char pad = w.bytes.empty() ? '\n' : w.bytes[0];  // LFs are never counted as wanted
+  for (size_t i = 0; i < kMaxWantedBytes; ++i) {
+    lanes.bytes[i] = _mm_set1_epi8(i < w.bytes.size() ? w.bytes[i] : pad);
+  }
+  lanes.high = _mm_set1_epi8(static_cast<char>(w.high ? 0x80 : 0));
+  return lanes;
+}
+
+// Bit i: byte i of the 16 is wanted.
+uint64_t WantedOf16(const WantedLanes& lanes, __m128i v) {
+  __m128i hit = _mm_and_si128(v, lanes.high);
+  for (const __m128i& b : lanes.bytes) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, b));
+  return static_cast<uint16_t>(_mm_movemask_epi8(hit));
+}
+#else
+struct WantedLanes {
+  uint32_t bytes[kMaxWantedBytes];  // each byte in all four lanes; padded as above
+  uint32_t high;                    // 0x80808080 when bytes above 0x7F are wanted
+  bool is[256];
+};
+
+WantedLanes LanesOf(const WantedBytes& w) {
+  WantedLanes lanes;
+  char pad = w.bytes.empty() ? '\n' : w.bytes[0];
+  for (size_t i = 0; i < kMaxWantedBytes; ++i) {
+    lanes.bytes[i] = 0x01010101u * static_cast<unsigned char>(i < w.bytes.size() ? w.bytes[i] : pad);
+  }
+  lanes.high = w.high ? 0x80808080u : 0;
+  for (int c = 0; c < 256; ++c) lanes.is[c] = w.high && c > 0x7F;
+  for (char c : w.bytes) lanes.is[static_cast<unsigned char>(c)] = true;
+  return lanes;
+}
+
+// Nonzero when some byte of the word x is zero.
+uint32_t ZeroByte(uint32_t x) { return (x - 0x01010101u) & ~x & 0x80808080u; }
+
+bool MayBeWanted(const WantedLanes& lanes, uint32_t x) {
+  uint32_t hit = x & lanes.high;
+  for (uint32_t b : lanes.bytes) hit |= ZeroByte(x ^ b);
+  return hit != 0;
+}
+#endif
+
+// The masks of the 64 bytes at p; want only when lanes is given.
+ChunkMasks MasksOf(const char* p, const WantedLanes* lanes) {
+  ChunkMasks m = {0, 0, 0};
 #if defined(__SSE2__)
   const __m128i lf = _mm_set1_epi8('\n');
   const __m128i cr = _mm_set1_epi8('\r');
@@ -29,18 +83,20 @@ ChunkMasks MasksOf(const char* p) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
     m.lf |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))) << 16 * i;
     m.cr |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)))) << 16 * i;
+    if (lanes) m.want |= WantedOf16(*lanes, v) << 16 * i;
   }
 #else
-  // Four bytes at a time: only a word that may hold an LF or a CR is looked at byte by byte.
+  // Four bytes at a time: only a word that may hold an LF, a CR or a wanted byte is looked at
+  // byte by byte.
   for (int w = 0; w < 64; w += 4) {
     uint32_t x;
     std::memcpy(&x, p + w, 4);
-    uint32_t a = x ^ 0x0A0A0A0Au;
-    uint32_t b = x ^ 0x0D0D0D0Du;
-    if ((((a - 0x01010101u) & ~a) | ((b - 0x01010101u) & ~b)) & 0x80808080u) {
+    bool crlf = ZeroByte(x ^ 0x0A0A0A0Au) | ZeroByte(x ^ 0x0D0D0D0Du);
+    if (crlf || (lanes && MayBeWanted(*lanes, x))) {
       for (int i = w; i < w + 4; ++i) {
         m.lf |= static_cast<uint64_t>(p[i] == '\n') << i;
         m.cr |= static_cast<uint64_t>(p[i] == '\r') << i;
+        if (lanes) m.want |= static_cast<uint64_t>(lanes->is[static_cast<unsigned char>(p[i])]) << i;
       }
     }
   }
@@ -48,53 +104,94 @@ ChunkMasks MasksOf(const char* p) {
   return m;
 }
 
-constexpr uint32_t kBareCr = 1u << 31;  // marks a line end whose line holds a CR to remove
-// Line ends are 31-bit offsets into a block, or into its decoded text of up to twice the size.
-constexpr size_t kMaxBlockSize = size_t{1} << 29;
+// The LFs of a chunk that end a line holding a wanted byte. Added to the mask of the bytes
+// that are not LFs, a line's wanted bytes carry up through its run of ones into the LF that
+// ends it; a carry out of the chunk goes on into the next.
+uint64_t WantedEnds(const ChunkMasks& m, uint64_t* carry) {
+  uint64_t rest = ~m.lf;
+  uint64_t sum;
+  bool out = __builtin_add_overflow(rest, m.want & rest, &sum);
+  out |= __builtin_add_overflow(sum, *carry, &sum);  // never both
+  *carry = out;
+  return sum & m.lf;
+}
 
-// Appends base + the position of every set bit of mask to out[count...]; the new count. The
-// first four are written whatever the mask holds, so the usual chunk takes no branch; out has
-// room for four more than it can ever hold.
-size_t PutPositions(uint64_t mask, uint32_t base, uint32_t* out, size_t count) {
+// True when p[0, n) holds a wanted byte.
+bool HoldsWanted(const WantedLanes& lanes, const char* p, size_t n) {
+  for (; n >= 64; p += 64, n -= 64) {
+    if (MasksOf(p, &lanes).want != 0) return true;
+  }
+  char last[64] = {};
+  if (n > 0) std::memcpy(last, p, n);
+  return (MasksOf(last, &lanes).want & ((uint64_t{1} << n) - 1)) != 0;
+}
+
+constexpr uint32_t kBareCr = 1u << 31;  // marks a line end whose line holds a CR to remove
+constexpr uint32_t kWanted = 1u << 30;  // marks a line end whose line holds a wanted byte
+constexpr uint32_t kOffset = kWanted - 1;
+// Line ends are 30-bit offsets into a block, or into its decoded text of up to twice the size.
+constexpr size_t kMaxBlockSize = size_t{1} << 29;
+static_assert(2 * kMaxBlockSize - 1 <= kOffset, "line end offsets must leave the marks free");
+
+// The reader's wanted bytes, or none when every line is to be handed out (also when the list
+// is too long for the pass to compare).
+const WantedBytes* Filter(const LogLineReader* r) {
+  return r->wanted && r->wanted->bytes.size() <= kMaxWantedBytes ? r->wanted : nullptr;
+}
+
+// Appends base + the position of every set bit of mask to out[count...], each marked kWanted
+// where wanted has that bit; the new count. The first four are written whatever the mask
+// holds, so the usual chunk takes no branch; out has room for four more than it can ever hold.
+size_t PutPositions(uint64_t mask, uint64_t wanted, uint32_t base, uint32_t* out, size_t count) {
   uint32_t* o = out + count;
   for (int i = 0; i < 4; ++i) {
     count += mask != 0;
-    o[i] = base + static_cast<uint32_t>(__builtin_ctzll(mask | 1ull << 63));  // no branch
+    int at = __builtin_ctzll(mask | 1ull << 63);  // no branch
+    o[i] = (base + static_cast<uint32_t>(at)) | static_cast<uint32_t>(wanted >> at & 1) * kWanted;
     mask &= mask - 1;
   }
-  for (; mask != 0; mask &= mask - 1) out[count++] = base + static_cast<uint32_t>(__builtin_ctzll(mask));
+  for (; mask != 0; mask &= mask - 1) {
+    int at = __builtin_ctzll(mask);
+    out[count++] = (base + static_cast<uint32_t>(at)) | static_cast<uint32_t>(wanted >> at & 1) * kWanted;
+  }
   return count;
 }
 
 // Lists where the lines of data[0, end) end, each marked when its line holds a CR that is not
-// the one just before its LF, in one vectorised pass: handing out a line then costs no search
-// and no guessed branch.
+// the one just before its LF and when it holds a wanted byte, in one vectorised pass: handing
+// out a line, or passing over one, then costs no search and no guessed branch. The wanted
+// mark is exact for every line that starts in the block; AssembleLine looks again at the rest.
 void IndexBlock(LogLineReader* r) {
   size_t n = r->end;
   if (r->index_room < n + 4) {
     r->index_room = n + 4;
     r->line_ends.reset(new uint32_t[r->index_room]);
   }
+  const WantedBytes* filter = Filter(r);
+  WantedLanes lanes;
+  if (filter) lanes = LanesOf(*filter);
   uint32_t* out = r->line_ends.get();
   size_t count = 0;
   bool bare_before = false;  // a bare CR since the last LF, in an earlier chunk
+  uint64_t want_carry = 0;   // a wanted byte since the last LF, in an earlier chunk
   for (size_t base = 0; base < n; base += 64) {
     ChunkMasks m;
     uint64_t lf_follows;  // bit i: byte i + 1 is an LF
     if (n - base > 64) {
-      m = MasksOf(r->data + base);
+      m = MasksOf(r->data + base, filter ? &lanes : nullptr);
       lf_follows = m.lf >> 1 | static_cast<uint64_t>(r->data[base + 64] == '\n') << 63;
     } else {
       // The last chunk, padded with NULs; a CR ending the data counts as bare, which only
       // sends its line, one that crosses the block's end anyway, the slow way.
       char last[64] = {};
       std::memcpy(last, r->data + base, n - base);
-      m = MasksOf(last);
+      m = MasksOf(last, filter ? &lanes : nullptr);
       lf_follows = m.lf >> 1;
     }
+    uint64_t wanted = filter ? WantedEnds(m, &want_carry) : m.lf;
     uint64_t bare = m.cr & ~lf_follows;
     if (bare == 0 && !bare_before) {
-      count = PutPositions(m.lf, static_cast<uint32_t>(base), out, count);
+      count = PutPositions(m.lf, wanted, static_cast<uint32_t>(base), out, count);
       continue;
     }
     for (uint64_t lf = m.lf; lf != 0; lf &= lf - 1) {
@@ -102,7 +199,9 @@ void IndexBlock(LogLineReader* r) {
       bool marked = bare_before || (bare & upto) != 0;
       bare &= ~upto;
       bare_before = false;
-      out[count++] = static_cast<uint32_t>(base + __builtin_ctzll(lf)) | (marked ? kBareCr : 0);
+      int at = __builtin_ctzll(lf);
+      out[count++] = static_cast<uint32_t>(base + at) | (marked ? kBareCr : 0) |
+                     static_cast<uint32_t>(wanted >> at & 1) * kWanted;
     }
     bare_before = bare_before || bare != 0;
   }
@@ -203,10 +302,9 @@ bool Refill(LogLineReader* r) {
   return got > 0;
 }
 
-// Every other line: one that holds a CR to remove or runs on into the next block is copied
-// together; also refills, and the end of input. Kept out of NextLine so that its usual path
-// stays a few instructions with nothing to save and restore.
-[[gnu::noinline]] bool AssembleLine(LogLineReader* r, std::string_view* line) {
+// Any line: one that holds a CR to remove or runs on into the next block is copied together;
+// also refills, and the end of input.
+bool CutLine(LogLineReader* r, std::string_view* line) {
   r->assembled_size = 0;
   bool started = false;  // bytes of this line were consumed, if only CRs
   for (;;) {
@@ -224,7 +322,7 @@ bool Refill(LogLineReader* r) {
       continue;
     }
     uint32_t line_end = r->line_ends[r->next_end++];
-    size_t lf = line_end & ~kBareCr;
+    size_t lf = line_end & kOffset;
     const char* begin = r->data + r->pos;
     size_t len = lf - r->pos;
     r->pos = lf + 1;
@@ -236,6 +334,44 @@ bool Refill(LogLineReader* r) {
     AppendWithoutCr(r, begin, len);
     *line = std::string_view(r->assembled.get(), r->assembled_size);
     return true;
+  }
+}
+
+// Moves past the lines of the block that the index marks as holding no wanted byte.
+inline void PassUnwanted(LogLineReader* r) {
+  const uint32_t* ends = r->line_ends.get();
+  size_t i = r->next_end;
+  while (i < r->end_count && (ends[i] & kWanted) == 0) ++i;
+  if (i == r->next_end) return;
+  r->pos = (ends[i - 1] & kOffset) + 1;
+  r->next_end = i;
+}
+
+// The usual line: whole in the block, ending in LF or CR LF, handed out as a view.
+inline bool TakeViewLine(LogLineReader* r, std::string_view* line) {
+  if (r->next_end == r->end_count) return false;
+  uint32_t line_end = r->line_ends[r->next_end];
+  if ((line_end & kBareCr) != 0) return false;
+  ++r->next_end;
+  size_t lf = line_end & kOffset;
+  const char* begin = r->data + r->pos;
+  size_t len = lf - r->pos;
+  r->pos = lf + 1;
+  if (len > 0 && begin[len - 1] == '\r') --len;
+  *line = std::string_view(begin, len);
+  return true;
+}
+
+// Every other line, cut by CutLine, and looked at whole when lines are left out: its mark
+// does not cover what lay in an earlier block. Kept out of NextLine so that its usual path
+// stays a few instructions with nothing to save and restore.
+[[gnu::noinline]] bool AssembleLine(LogLineReader* r, std::string_view* line) {
+  const WantedBytes* filter = Filter(r);
+  for (;;) {
+    if (!CutLine(r, line)) return false;
+    if (!filter || HoldsWanted(LanesOf(*filter), line->data(), line->size())) return true;
+    PassUnwanted(r);
+    if (TakeViewLine(r, line)) return true;
   }
 }
 
@@ -269,19 +405,9 @@ void Open(LogLineReader* r, const Platform* platform, bool* failed, const std::s
 }
 
 bool NextLine(LogLineReader* r, std::string_view* line) {
-  if (!*r->failed && r->next_end < r->end_count) {
-    uint32_t lf = r->line_ends[r->next_end];
-    if ((lf & kBareCr) == 0) {
-      // The usual line: whole in the block, ending in LF or CR LF, handed out as a view.
-      ++r->next_end;
-      const char* begin = r->data + r->pos;
-      size_t len = lf - r->pos;
-      r->pos = lf + 1;
-      if (len > 0 && begin[len - 1] == '\r') --len;
-      *line = std::string_view(begin, len);
-      return true;
-    }
-  }
+  if (*r->failed) return false;
+  PassUnwanted(r);
+  if (TakeViewLine(r, line)) return true;
   return AssembleLine(r, line);
 }
 

@@ -15,6 +15,14 @@
 
 constexpr size_t kDefaultBlockSize = 256 * 1024;
 
+// What makes a line worth handing out when the caller has no use for the others: any of up to
+// four bytes, or with high set any byte above 0x7F. The reader stays ignorant of why.
+struct WantedBytes {
+  std::string_view bytes;
+  bool high = false;
+};
+constexpr size_t kMaxWantedBytes = 4;
+
 struct FreeBytes {
   void operator()(char* p) const { std::free(p); }
 };
@@ -23,6 +31,7 @@ struct LogLineReader {
   const Platform* platform = nullptr;
   bool* failed = nullptr;  // the run's shared failure state
   size_t block_size = kDefaultBlockSize;
+  const WantedBytes* wanted = nullptr;  // when set, a line holding none of them is left out
   int64_t handle = -1;
   std::vector<char> block;  // the bytes of one read
   char head[2];             // the first bytes, read apart to look for the UTF-16LE mark
@@ -34,7 +43,8 @@ struct LogLineReader {
   size_t pos = 0;              // unread bytes are data[pos, end)
   size_t end = 0;
   // Where in data the lines end (their LFs), found for the whole block at once, each marked
-  // when its line holds a CR other than one just before the LF; next_end is the next unused.
+  // when its line holds a CR other than one just before the LF, and when it holds a wanted
+  // byte (as far as the line lies in the block); next_end is the next unused.
   std::unique_ptr<uint32_t[]> line_ends;
   size_t index_room = 0;
   size_t end_count = 0;
@@ -51,7 +61,8 @@ struct LogLineReader {
 void Open(LogLineReader* reader, const Platform* platform, bool* failed, const std::string& path);
 
 // The next line, valid until the next call; false at the end of input, after any failed
-// read, and once the shared failure state is set.
+// read, and once the shared failure state is set. With wanted set, lines without a wanted
+// byte are passed over: most of them at the cost of a test, found in the block's one pass.
 bool NextLine(LogLineReader* reader, std::string_view* line);
 
 void Close(LogLineReader* reader);
