@@ -38,11 +38,11 @@ WantedLanes LanesOf(const WantedBytes& w) {
   return lanes;
 }
 
-// Bit i: byte i of the 16 is wanted.
-uint64_t WantedOf16(const WantedLanes& lanes, __m128i v) {
+// Top bit of byte i set: byte i of v is wanted.
+__m128i WantedIn16(const WantedLanes& lanes, __m128i v) {
   __m128i hit = _mm_and_si128(v, lanes.high);
   for (const __m128i& b : lanes.bytes) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, b));
-  return static_cast<uint16_t>(_mm_movemask_epi8(hit));
+  return hit;
 }
 #else
 struct WantedLanes {
@@ -74,16 +74,27 @@ bool MayBeWanted(const WantedLanes& lanes, uint32_t x) {
 #endif
 
 // The masks of the 64 bytes at p; want only when lanes is given.
-ChunkMasks MasksOf(const char* p, const WantedLanes* lanes) {
+[[gnu::always_inline]] inline ChunkMasks MasksOf(const char* p, const WantedLanes* lanes) {
   ChunkMasks m = {0, 0, 0};
 #if defined(__SSE2__)
   const __m128i lf = _mm_set1_epi8('\n');
   const __m128i cr = _mm_set1_epi8('\r');
+  __m128i v[4];
   for (int i = 0; i < 4; ++i) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-    m.lf |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))) << 16 * i;
-    m.cr |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)))) << 16 * i;
-    if (lanes) m.want |= WantedOf16(*lanes, v) << 16 * i;
+    v[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+    m.lf |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v[i], lf)))) << 16 * i;
+    m.cr |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v[i], cr)))) << 16 * i;
+  }
+  if (lanes) {
+    // Most chunks hold no wanted byte: one test says so, and only the others are mapped.
+    __m128i hit[4];
+    for (int i = 0; i < 4; ++i) hit[i] = WantedIn16(*lanes, v[i]);
+    __m128i any = _mm_or_si128(_mm_or_si128(hit[0], hit[1]), _mm_or_si128(hit[2], hit[3]));
+    if (_mm_movemask_epi8(any) != 0) {
+      for (int i = 0; i < 4; ++i) {
+        m.want |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(hit[i]))) << 16 * i;
+      }
+    }
   }
 #else
   // Four bytes at a time: only a word that may hold an LF, a CR or a wanted byte is looked at
@@ -104,16 +115,16 @@ ChunkMasks MasksOf(const char* p, const WantedLanes* lanes) {
   return m;
 }
 
-// The LFs of a chunk that end a line holding a wanted byte. Added to the mask of the bytes
-// that are not LFs, a line's wanted bytes carry up through its run of ones into the LF that
-// ends it; a carry out of the chunk goes on into the next.
-uint64_t WantedEnds(const ChunkMasks& m, uint64_t* carry) {
-  uint64_t rest = ~m.lf;
+// The LFs of a chunk that end a line holding one of the bytes marked in held. Added to the
+// mask of the bytes that are not LFs, a line's marked bytes carry up through its run of ones
+// into the LF that ends it; a carry out of the chunk goes on into the next.
+uint64_t EndsOfLinesHolding(uint64_t lf, uint64_t held, uint64_t* carry) {
+  uint64_t rest = ~lf;
   uint64_t sum;
-  bool out = __builtin_add_overflow(rest, m.want & rest, &sum);
+  bool out = __builtin_add_overflow(rest, held & rest, &sum);
   out |= __builtin_add_overflow(sum, *carry, &sum);  // never both
   *carry = out;
-  return sum & m.lf;
+  return sum & lf;
 }
 
 // True when p[0, n) holds a wanted byte.
@@ -126,12 +137,9 @@ bool HoldsWanted(const WantedLanes& lanes, const char* p, size_t n) {
   return (MasksOf(last, &lanes).want & ((uint64_t{1} << n) - 1)) != 0;
 }
 
-constexpr uint32_t kBareCr = 1u << 31;  // marks a line end whose line holds a CR to remove
-constexpr uint32_t kWanted = 1u << 30;  // marks a line end whose line holds a wanted byte
-constexpr uint32_t kOffset = kWanted - 1;
-// Line ends are 30-bit offsets into a block, or into its decoded text of up to twice the size.
+constexpr uint32_t kBareCr = 1u << 31;  // marks the end of a line that holds a CR to remove
+// Line ends are 31-bit offsets into a block, or into its decoded text of up to twice the size.
 constexpr size_t kMaxBlockSize = size_t{1} << 29;
-static_assert(2 * kMaxBlockSize - 1 <= kOffset, "line end offsets must leave the marks free");
 
 // The reader's wanted bytes, or none when every line is to be handed out (also when the list
 // is too long for the pass to compare).
@@ -139,41 +147,38 @@ const WantedBytes* Filter(const LogLineReader* r) {
   return r->wanted && r->wanted->bytes.size() <= kMaxWantedBytes ? r->wanted : nullptr;
 }
 
-// Appends base + the position of every set bit of mask to out[count...], each marked kWanted
-// where wanted has that bit; the new count. The first four are written whatever the mask
-// holds, so the usual chunk takes no branch; out has room for four more than it can ever hold.
-size_t PutPositions(uint64_t mask, uint64_t wanted, uint32_t base, uint32_t* out, size_t count) {
-  uint32_t* o = out + count;
-  for (int i = 0; i < 4; ++i) {
-    count += mask != 0;
-    int at = __builtin_ctzll(mask | 1ull << 63);  // no branch
-    o[i] = (base + static_cast<uint32_t>(at)) | static_cast<uint32_t>(wanted >> at & 1) * kWanted;
-    mask &= mask - 1;
-  }
-  for (; mask != 0; mask &= mask - 1) {
-    int at = __builtin_ctzll(mask);
-    out[count++] = (base + static_cast<uint32_t>(at)) | static_cast<uint32_t>(wanted >> at & 1) * kWanted;
+// Appends the lines of a chunk whose LFs are set in ends, each starting after the LF before
+// it: in the chunk's lf, or where the line open at the chunk's start began.
+size_t PutLines(uint64_t ends, uint64_t bare_ends, uint64_t lf, uint32_t base, uint32_t open_start,
+                LineSpan* out, size_t count) {
+  for (; ends != 0; ends &= ends - 1) {
+    int at = __builtin_ctzll(ends);
+    uint64_t before = lf & ((uint64_t{1} << at) - 1);
+    LineSpan& span = out[count++];
+    span.start = before != 0 ? base + 64 - static_cast<uint32_t>(__builtin_clzll(before)) : open_start;
+    span.end = (base + static_cast<uint32_t>(at)) | (bare_ends >> at & 1 ? kBareCr : 0);
   }
   return count;
 }
 
-// Lists where the lines of data[0, end) end, each marked when its line holds a CR that is not
-// the one just before its LF and when it holds a wanted byte, in one vectorised pass: handing
-// out a line, or passing over one, then costs no search and no guessed branch. The wanted
-// mark is exact for every line that starts in the block; AssembleLine looks again at the rest.
+// Lists the lines of data[0, end), each marked when it holds a CR that is not the one just
+// before its LF, in one vectorised pass: handing out a line then costs no search and no
+// guessed branch. With wanted set only the lines holding a wanted byte are listed, and the
+// first, which may have begun in an earlier block; so most chunks list nothing.
 void IndexBlock(LogLineReader* r) {
   size_t n = r->end;
-  if (r->index_room < n + 4) {
-    r->index_room = n + 4;
-    r->line_ends.reset(new uint32_t[r->index_room]);
+  if (r->lines_room < n + 1) {
+    r->lines_room = n + 1;
+    r->lines.reset(new LineSpan[r->lines_room]);
   }
   const WantedBytes* filter = Filter(r);
   WantedLanes lanes;
   if (filter) lanes = LanesOf(*filter);
-  uint32_t* out = r->line_ends.get();
+  LineSpan* out = r->lines.get();
   size_t count = 0;
-  bool bare_before = false;  // a bare CR since the last LF, in an earlier chunk
-  uint64_t want_carry = 0;   // a wanted byte since the last LF, in an earlier chunk
+  uint32_t open_start = 0;  // where the line open at the chunk's start began
+  uint64_t want_carry = 1;  // that line holds a wanted byte; the first is listed whatever it holds
+  uint64_t bare_carry = 0;  // that line holds a bare CR
   for (size_t base = 0; base < n; base += 64) {
     ChunkMasks m;
     uint64_t lf_follows;  // bit i: byte i + 1 is an LF
@@ -188,25 +193,14 @@ void IndexBlock(LogLineReader* r) {
       m = MasksOf(last, filter ? &lanes : nullptr);
       lf_follows = m.lf >> 1;
     }
-    uint64_t wanted = filter ? WantedEnds(m, &want_carry) : m.lf;
-    uint64_t bare = m.cr & ~lf_follows;
-    if (bare == 0 && !bare_before) {
-      count = PutPositions(m.lf, wanted, static_cast<uint32_t>(base), out, count);
-      continue;
-    }
-    for (uint64_t lf = m.lf; lf != 0; lf &= lf - 1) {
-      uint64_t upto = lf ^ (lf - 1);  // the bits up to this LF
-      bool marked = bare_before || (bare & upto) != 0;
-      bare &= ~upto;
-      bare_before = false;
-      int at = __builtin_ctzll(lf);
-      out[count++] = static_cast<uint32_t>(base + at) | (marked ? kBareCr : 0) |
-                     static_cast<uint32_t>(wanted >> at & 1) * kWanted;
-    }
-    bare_before = bare_before || bare != 0;
+    uint64_t listed = filter ? EndsOfLinesHolding(m.lf, m.want, &want_carry) : m.lf;
+    uint64_t bare_ends = EndsOfLinesHolding(m.lf, m.cr & ~lf_follows, &bare_carry);
+    if (listed != 0) count = PutLines(listed, bare_ends, m.lf, static_cast<uint32_t>(base), open_start, out, count);
+    if (m.lf != 0) open_start = static_cast<uint32_t>(base + 64 - __builtin_clzll(m.lf));
   }
-  r->end_count = count;
-  r->next_end = 0;
+  r->line_count = count;
+  r->next_line = 0;
+  r->tail = open_start;
 }
 
 // Appends p[0, n) without its CRs to the line being assembled, in one pass.
@@ -302,8 +296,8 @@ bool Refill(LogLineReader* r) {
   return got > 0;
 }
 
-// Any line: one that holds a CR to remove or runs on into the next block is copied together;
-// also refills, and the end of input.
+// Any listed line, and the last: one that holds a CR to remove or runs on into the next block
+// is copied together; also refills, and the end of input.
 bool CutLine(LogLineReader* r, std::string_view* line) {
   r->assembled_size = 0;
   bool started = false;  // bytes of this line were consumed, if only CRs
@@ -314,19 +308,22 @@ bool CutLine(LogLineReader* r, std::string_view* line) {
       *line = std::string_view(r->assembled.get(), r->assembled_size);  // the last line, without an LF
       return true;
     }
-    if (r->next_end == r->end_count) {
-      // No line end left in the block: the rest starts a line that the next block goes on with.
-      AppendWithoutCr(r, r->data + r->pos, r->end - r->pos);
-      started = true;
+    if (r->next_line == r->line_count) {
+      // No listed line left: the rest after the last LF starts a line that the next block
+      // goes on with.
+      if (r->tail < r->end) {
+        AppendWithoutCr(r, r->data + r->tail, r->end - r->tail);
+        started = true;
+      }
       r->pos = r->end;
       continue;
     }
-    uint32_t line_end = r->line_ends[r->next_end++];
-    size_t lf = line_end & kOffset;
-    const char* begin = r->data + r->pos;
-    size_t len = lf - r->pos;
+    LineSpan span = r->lines[r->next_line++];
+    size_t lf = span.end & ~kBareCr;
+    const char* begin = r->data + span.start;
+    size_t len = lf - span.start;
     r->pos = lf + 1;
-    if ((line_end & kBareCr) == 0 && !started) {
+    if ((span.end & kBareCr) == 0 && !started) {
       if (len > 0 && begin[len - 1] == '\r') --len;
       *line = std::string_view(begin, len);
       return true;
@@ -337,42 +334,15 @@ bool CutLine(LogLineReader* r, std::string_view* line) {
   }
 }
 
-// Moves past the lines of the block that the index marks as holding no wanted byte.
-inline void PassUnwanted(LogLineReader* r) {
-  const uint32_t* ends = r->line_ends.get();
-  size_t i = r->next_end;
-  while (i < r->end_count && (ends[i] & kWanted) == 0) ++i;
-  if (i == r->next_end) return;
-  r->pos = (ends[i - 1] & kOffset) + 1;
-  r->next_end = i;
-}
-
-// The usual line: whole in the block, ending in LF or CR LF, handed out as a view.
-inline bool TakeViewLine(LogLineReader* r, std::string_view* line) {
-  if (r->next_end == r->end_count) return false;
-  uint32_t line_end = r->line_ends[r->next_end];
-  if ((line_end & kBareCr) != 0) return false;
-  ++r->next_end;
-  size_t lf = line_end & kOffset;
-  const char* begin = r->data + r->pos;
-  size_t len = lf - r->pos;
-  r->pos = lf + 1;
-  if (len > 0 && begin[len - 1] == '\r') --len;
-  *line = std::string_view(begin, len);
-  return true;
-}
-
-// Every other line, cut by CutLine, and looked at whole when lines are left out: its mark
-// does not cover what lay in an earlier block. Kept out of NextLine so that its usual path
+// Every other line, cut by CutLine, and looked at whole when lines are left out: the index
+// did not see what lay of it in an earlier block. Kept out of NextLine so that its usual path
 // stays a few instructions with nothing to save and restore.
 [[gnu::noinline]] bool AssembleLine(LogLineReader* r, std::string_view* line) {
   const WantedBytes* filter = Filter(r);
-  for (;;) {
-    if (!CutLine(r, line)) return false;
+  while (CutLine(r, line)) {
     if (!filter || HoldsWanted(LanesOf(*filter), line->data(), line->size())) return true;
-    PassUnwanted(r);
-    if (TakeViewLine(r, line)) return true;
   }
+  return false;
 }
 
 }  // namespace
@@ -382,7 +352,7 @@ void Open(LogLineReader* r, const Platform* platform, bool* failed, const std::s
   r->failed = failed;
   r->pos = r->end = 0;
   r->data = nullptr;
-  r->end_count = r->next_end = 0;
+  r->line_count = r->next_line = r->tail = 0;
   r->assembled_size = 0;
   r->utf16 = false;
   r->decoder = Utf16Decoder();
@@ -405,9 +375,19 @@ void Open(LogLineReader* r, const Platform* platform, bool* failed, const std::s
 }
 
 bool NextLine(LogLineReader* r, std::string_view* line) {
-  if (*r->failed) return false;
-  PassUnwanted(r);
-  if (TakeViewLine(r, line)) return true;
+  if (!*r->failed && r->next_line < r->line_count) {
+    LineSpan span = r->lines[r->next_line];
+    if ((span.end & kBareCr) == 0) {
+      // The usual line: whole in the block, ending in LF or CR LF, handed out as a view.
+      ++r->next_line;
+      const char* begin = r->data + span.start;
+      size_t len = span.end - span.start;
+      r->pos = span.end + 1;
+      if (len > 0 && begin[len - 1] == '\r') --len;
+      *line = std::string_view(begin, len);
+      return true;
+    }
+  }
   return AssembleLine(r, line);
 }
 
@@ -417,12 +397,12 @@ void Close(LogLineReader* r) {
   r->source_done = true;
   r->pos = r->end = 0;
   r->data = nullptr;
-  r->end_count = r->next_end = 0;
+  r->line_count = r->next_line = r->tail = 0;
   std::vector<char>().swap(r->block);
   std::string().swap(r->text);
-  r->line_ends.reset();
+  r->lines.reset();
   r->assembled.reset();
   r->assembled_size = r->assembled_room = 0;
-  r->index_room = 0;
+  r->lines_room = 0;
   r->decoder = Utf16Decoder();
 }

@@ -27,6 +27,13 @@ struct FreeBytes {
   void operator()(char* p) const { std::free(p); }
 };
 
+// One line of a block: the offset of its first byte and of its LF, marked (kBareCr, in the
+// reader) when the line holds a CR other than one just before the LF.
+struct LineSpan {
+  uint32_t start;
+  uint32_t end;
+};
+
 struct LogLineReader {
   const Platform* platform = nullptr;
   bool* failed = nullptr;  // the run's shared failure state
@@ -40,15 +47,16 @@ struct LogLineReader {
   Utf16Decoder decoder;
   std::string text;            // a decoded block
   const char* data = nullptr;  // the 8-bit bytes lines are cut from: head, block or text
-  size_t pos = 0;              // unread bytes are data[pos, end)
+  size_t pos = 0;              // data[0, pos) is done with; the block is used up at end
   size_t end = 0;
-  // Where in data the lines end (their LFs), found for the whole block at once, each marked
-  // when its line holds a CR other than one just before the LF, and when it holds a wanted
-  // byte (as far as the line lies in the block); next_end is the next unused.
-  std::unique_ptr<uint32_t[]> line_ends;
-  size_t index_room = 0;
-  size_t end_count = 0;
-  size_t next_end = 0;
+  // The lines of data, found for the whole block at once; next_line is the next unused. With
+  // wanted set only the lines holding a wanted byte are listed, and the block's first line
+  // (it may have begun in an earlier block, so AssembleLine looks at it again).
+  std::unique_ptr<LineSpan[]> lines;
+  size_t lines_room = 0;
+  size_t line_count = 0;
+  size_t next_line = 0;
+  size_t tail = 0;  // where the line after the block's last LF begins; 0 when it has no LF
   bool source_done = true;                     // the file has no more bytes for us (end, Ctrl-Z or failure)
   std::unique_ptr<char, FreeBytes> assembled;  // a line that crosses a block end or holds CRs
   size_t assembled_size = 0;
@@ -62,7 +70,7 @@ void Open(LogLineReader* reader, const Platform* platform, bool* failed, const s
 
 // The next line, valid until the next call; false at the end of input, after any failed
 // read, and once the shared failure state is set. With wanted set, lines without a wanted
-// byte are passed over: most of them at the cost of a test, found in the block's one pass.
+// byte are left out: found in the block's one pass, most of them cost nothing more.
 bool NextLine(LogLineReader* reader, std::string_view* line);
 
 void Close(LogLineReader* reader);
