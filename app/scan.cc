@@ -35,7 +35,7 @@ void ReadDestination(ScanState* state, const LabelHit& dest) {
 }  // namespace
 
 // Every label holds an anchor byte or, when it has none, a byte above 0x7F.
-static_assert(kAnchorBytes.size() <= kMaxWantedBytes, "the reader compares at most four bytes");
+static_assert(kAnchorBytes.size() <= kMaxWantedBytes, "the reader compares at most three bytes");
 const WantedBytes kScanBytes = {kAnchorBytes, true};
 
 void ScanLine(ScanState* state, std::string_view comment, Output* out) {

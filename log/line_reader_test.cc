@@ -13,11 +13,13 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines ReadAll(const std::string& content, size_t block_size, FakeSystem* sys, bool* failed) {
+Lines ReadAll(const std::string& content, size_t block_size, FakeSystem* sys, bool* failed,
+              const WantedBytes* wanted = nullptr) {
   sys->files["log"] = content;
   Platform p = FakePlatform(sys);
   LogLineReader reader;
   reader.block_size = block_size;
+  reader.wanted = wanted;
   Open(&reader, &p, failed, "log");
   Lines lines;
   std::string_view line;
@@ -26,10 +28,10 @@ Lines ReadAll(const std::string& content, size_t block_size, FakeSystem* sys, bo
   return lines;
 }
 
-Lines ReadAll(const std::string& content, size_t block_size) {
+Lines ReadAll(const std::string& content, size_t block_size, const WantedBytes* wanted = nullptr) {
   FakeSystem sys;
   bool failed = false;
-  return ReadAll(content, block_size, &sys, &failed);
+  return ReadAll(content, block_size, &sys, &failed, wanted);
 }
 
 TEST(LogLineReader, LineEndsAtEveryBlockSize) {
@@ -108,6 +110,56 @@ TEST(LogLineReader, LineEndsAnywhereInAChunkOrBlock) {
     for (size_t c = 0; c < std::size(contents); ++c) {
       SCOPED_TRACE("block " + std::to_string(block) + ", content " + std::to_string(c));
       EXPECT_EQ(ReadAll(contents[c], block), PlainLines(contents[c]));
+    }
+  }
+}
+
+bool HoldsWanted(const std::string& line, const WantedBytes& wanted) {
+  for (char c : line) {
+    if (wanted.bytes.find(c) != std::string_view::npos) return true;
+    if (wanted.high && static_cast<unsigned char>(c) > 0x7F) return true;
+  }
+  return false;
+}
+
+TEST(LogLineReader, LeavesOutExactlyTheLinesWithoutAWantedByte) {
+  // Random logs of short and long lines made of line ends, CRs, Ctrl-Z, high bytes, wanted
+  // and other bytes, some with a UTF-16LE mark; each read with and without leaving lines out.
+  const WantedBytes sets[] = {
+      {":=E", true},  // what the scan asks for
+      {":", false},
+      {"", true},
+      {std::string_view("\0", 1), false},  // NUL, which pads the reader's last chunk
+      {"", false},                          // every line is left out
+  };
+  const char bytes[] = {'\n', '\r', '\x1a', '\x80', '\xff', ':', '=', 'E', 'e', 'x', ' ', '\0'};
+  uint32_t seed = 2024;
+  auto next = [&seed] {
+    seed = seed * 1103515245 + 12345;
+    return seed >> 16;
+  };
+  for (int round = 0; round < 60; ++round) {
+    std::string content = round % 10 == 9 ? "\xff\xfe" : "";
+    size_t size = next() % (round % 3 == 0 ? 4000 : 300);
+    // Lines of all lengths: the rarer the line ends, the longer the lines run.
+    unsigned spread = 1 + round % 7 * 9;
+    while (content.size() < size) {
+      unsigned pick = next() % (sizeof bytes + spread);
+      char c = pick < sizeof bytes ? bytes[pick] : static_cast<char>('a' + pick % 20);
+      if (c == '\x1a' && next() % 8 != 0) continue;  // a Ctrl-Z ends the text: keep them rare
+      content += c;
+    }
+    for (size_t block : {1, 2, 3, 4, 5, 64, 65, 4096}) {
+      Lines all = ReadAll(content, block);
+      for (const WantedBytes& wanted : sets) {
+        SCOPED_TRACE("round " + std::to_string(round) + ", block " + std::to_string(block) + ", wanted " +
+                     testing::PrintToString(std::string(wanted.bytes)) + (wanted.high ? " and high" : ""));
+        Lines want;
+        for (const std::string& line : all) {
+          if (HoldsWanted(line, wanted)) want.push_back(line);
+        }
+        ASSERT_EQ(ReadAll(content, block, &wanted), want) << testing::PrintToString(content);
+      }
     }
   }
 }

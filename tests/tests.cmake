@@ -6,6 +6,7 @@ add_executable(logsift_tests
   app/command_line_test.cc
   app/label_search_test.cc
   app/run_test.cc
+  app/scan_test.cc
   log/error_condenser_test.cc
   log/line_reader_test.cc
   log/summary_counts_test.cc
