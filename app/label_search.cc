@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr size_t kAnchorCount = kAnchorBytes.size();
 constexpr size_t kBlock = 16;
 constexpr size_t kLookLimit = 64 * 1024;
 
@@ -107,12 +106,15 @@ LabelHit SearchLabels(const LineLook& look, const LabelList& list) {
   for (size_t a = 0; a < kAnchorCount && best > 0; ++a) {  // no label beats the first
     if ((look.anchors & list.anchor_bits & (1u << a)) == 0) continue;
     char byte = kAnchorBytes[a];
+    const uint8_t* anchored = list.anchored[a];
+    size_t anchored_count = list.anchored_count[a];
     // Every place of a label has its anchor byte at place + offset, so visiting the anchor
     // bytes in order visits each label's places in order: its first match is its first place.
     for (size_t q = line.find(byte); q != std::string_view::npos && best > 0; q = line.find(byte, q + 1)) {
-      for (size_t i = 0; i < best; ++i) {
+      for (size_t k = 0; k < anchored_count && anchored[k] < best; ++k) {
+        size_t i = anchored[k];
         const LabelAnchor& anchor = list.anchors[i];
-        if (anchor.byte != byte || q < anchor.offset) continue;
+        if (q < anchor.offset) continue;
         size_t p = q - anchor.offset;
         if (HoldsAt(line, p, list.labels[i])) {
           best = i;

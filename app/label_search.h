@@ -10,6 +10,7 @@
 // the lines of a file list seldom hold. A label with none of them holds a byte above 0x7F, and
 // is looked for whole, only in lines that hold such a byte.
 constexpr std::string_view kAnchorBytes = ":=E";
+constexpr size_t kAnchorCount = kAnchorBytes.size();
 constexpr size_t kMaxLabels = 24;
 
 struct LabelAnchor {
@@ -23,6 +24,10 @@ struct LabelList {
   LabelAnchor anchors[kMaxLabels] = {};
   unsigned anchor_bits = 0;  // bit a set when some label's anchor is kAnchorBytes[a]
   bool has_whole = false;    // some label has no anchor byte
+  // For each anchor byte the labels anchored on it, in list order: a place of the byte is
+  // compared with these only.
+  uint8_t anchored[kAnchorCount][kMaxLabels] = {};
+  size_t anchored_count[kAnchorCount] = {};
 };
 
 template <size_t N>
@@ -37,7 +42,9 @@ constexpr LabelList MakeLabelList(const std::string_view (&labels)[N]) {
       if (at != std::string_view::npos) {
         list.anchors[i].byte = byte;
         list.anchors[i].offset = at;
-        list.anchor_bits |= 1u << kAnchorBytes.find(byte);
+        size_t a = kAnchorBytes.find(byte);
+        list.anchor_bits |= 1u << a;
+        list.anchored[a][list.anchored_count[a]++] = static_cast<uint8_t>(i);
         break;
       }
     }
