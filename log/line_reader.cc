@@ -16,7 +16,7 @@ namespace {
 constexpr char kCtrlZ = 26;
 
 struct ChunkMasks {
-  uint64_t lf;    // bit i: byte i of the 64 is an LF
+  uint64_t lf;  // bit i: byte i of the 64 is an LF
   uint64_t cr;
   uint64_t want;  // a wanted byte; left unset when no line is left out
 };
@@ -82,8 +82,10 @@ bool MayBeWanted(const WantedLanes& lanes, uint32_t x) {
   __m128i v[4];
   for (int i = 0; i < 4; ++i) {
     v[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-    m.lf |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v[i], lf)))) << 16 * i;
-    m.cr |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v[i], cr)))) << 16 * i;
+    m.lf |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v[i], lf))))
+            << 16 * i;
+    m.cr |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v[i], cr))))
+            << 16 * i;
   }
   if (lanes) {
     // Most chunks hold no wanted byte: one test says so, and only the others are mapped.
@@ -195,7 +197,9 @@ void IndexBlock(LogLineReader* r) {
     }
     uint64_t listed = filter ? EndsOfLinesHolding(m.lf, m.want, &want_carry) : m.lf;
     uint64_t bare_ends = EndsOfLinesHolding(m.lf, m.cr & ~lf_follows, &bare_carry);
-    if (listed != 0) count = PutLines(listed, bare_ends, m.lf, static_cast<uint32_t>(base), open_start, out, count);
+    if (listed != 0) {
+      count = PutLines(listed, bare_ends, m.lf, static_cast<uint32_t>(base), open_start, out, count);
+    }
     if (m.lf != 0) open_start = static_cast<uint32_t>(base + 64 - __builtin_clzll(m.lf));
   }
   r->line_count = count;

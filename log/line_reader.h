@@ -57,8 +57,8 @@ struct LogLineReader {
   size_t lines_room = 0;
   size_t line_count = 0;
   size_t next_line = 0;
-  size_t tail = 0;  // where the line after the block's last LF begins; 0 when it has no LF
-  bool source_done = true;                     // the file has no more bytes for us (end, Ctrl-Z or failure)
+  size_t tail = 0;          // where the line after the block's last LF begins; 0 when it has no LF
+  bool source_done = true;  // the file has no more bytes for us (end, Ctrl-Z or failure)
   std::unique_ptr<char, FreeBytes> assembled;  // a line that crosses a block end or holds CRs
   size_t assembled_size = 0;
   size_t assembled_room = 0;

@@ -130,7 +130,7 @@ TEST(LogLineReader, LeavesOutExactlyTheLinesWithoutAWantedByte) {
       {":", false},
       {"", true},
       {std::string_view("\0", 1), false},  // NUL, which pads the reader's last chunk
-      {"", false},                          // every line is left out
+      {"", false},                         // every line is left out
   };
   const char bytes[] = {'\n', '\r', '\x1a', '\x80', '\xff', ':', '=', 'E', 'e', 'x', ' ', '\0'};
   uint32_t seed = 2024;
