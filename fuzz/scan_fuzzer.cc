@@ -1,0 +1,151 @@
+// Fuzzes the whole run on an in-memory system: arbitrary log bytes and comment in, verdict lines
+// out. Checks the shape of every line, that summaries need headings, and that the reader cuts
+// the same lines whatever the block and read sizes.
+//
+// Input: one byte choosing the block and read sizes, the comment up to the first LF, the log.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/run.h"
+#include "app/scan.h"
+#include "app/scan_state.h"
+#include "fuzz/check.h"
+#include "log/line_reader.h"
+#include "report/output.h"
+#include "tests/fake_platform.h"
+#include "text/text.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr std::string_view kStamp = "09/07/01 21:49 ";  // the fake clock's time
+constexpr std::string_view kHeading = "Total    Copied   Skipped  Mismatch    FAILED    Extras";
+
+// The line rules read over the whole buffer at once: text ends at the first Ctrl-Z, LF ends a
+// line, CRs vanish, bytes after the last LF (even only CRs) make one more line.
+Lines ReferenceLines(std::string_view bytes) {
+  bytes = bytes.substr(0, bytes.find('\x1a'));
+  Lines lines;
+  std::string line;
+  bool started = false;
+  for (char c : bytes) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+      started = false;
+    } else {
+      started = true;
+      if (c != '\r') line += c;
+    }
+  }
+  if (started) lines.push_back(line);
+  return lines;
+}
+
+Lines ReaderLines(const std::string& log, size_t block_size, size_t max_read) {
+  FakeSystem sys;
+  sys.files["log"] = log;
+  sys.max_read = max_read;
+  Platform platform = FakePlatform(&sys);
+  bool failed = false;
+  LogLineReader reader;
+  reader.block_size = block_size;
+  Open(&reader, &platform, &failed, "log");
+  Lines lines;
+  std::string_view line;
+  while (NextLine(&reader, &line)) lines.emplace_back(line);
+  Close(&reader);
+  Check(!failed, "reading an in-memory log never fails");
+  return lines;
+}
+
+size_t CountLf(std::string_view s) {
+  size_t n = 0;
+  for (char c : s) n += c == '\n';
+  return n;
+}
+
+// Every line: the stamp, a message with a class word, CR LF, and no LF anywhere before it.
+void CheckVerdictLines(const std::string& out) {
+  Check(out.empty() || (out.size() >= 2 && out.compare(out.size() - 2, 2, "\r\n") == 0),
+        "the output ends with CR LF");
+  size_t at = 0;
+  while (at < out.size()) {
+    size_t end = out.find("\r\n", at);
+    std::string_view line(out.data() + at, end - at);
+    Check(line.find('\n') == std::string_view::npos, "no LF inside a line");
+    Check(line.substr(0, kStamp.size()) == kStamp, "every line starts with the stamp");
+    std::string_view word = line.substr(kStamp.size(), 4);
+    Check(word == "Err " || word == "Inf " || word == "Wrn ", "every message starts with a class word");
+    at = end + 2;
+  }
+}
+
+// The scan loop of the main routine, run line by line so each line's output can be checked:
+// at most one verdict per line, a summary only on a line without "ERROR " and never more
+// summaries than headings so far, and the comment right after the summary's class word.
+std::string ScanLineByLine(const std::string& log, const std::string& comment) {
+  FakeSystem sys;
+  sys.files["log"] = log;
+  Platform platform = FakePlatform(&sys);
+  Output out;
+  out.platform = &platform;
+  out.separators = LoadSeparators(platform);
+  LogLineReader reader;
+  Open(&reader, &platform, &out.failed, "log");
+  ScanState state;
+  size_t headings = 0;
+  size_t summaries = 0;
+  std::string_view line;
+  while (NextLine(&reader, &line)) {
+    if (FindText(kHeading, line) > 0) ++headings;
+    bool error_line = FindText("ERROR ", line) > 0;
+    size_t before = sys.out.size();
+    state.CurrentLine = line;
+    ScanLine(&state, comment, &out);
+    std::string_view added(sys.out.data() + before, sys.out.size() - before);
+    size_t verdicts = CountLf(added);
+    Check(verdicts <= 1, "at most one verdict per log line");
+    if (verdicts == 1 && error_line) {
+      Check(added.substr(kStamp.size(), 4) == "Err ", "an error line gives an Err line");
+    } else if (verdicts == 1) {
+      ++summaries;
+      Check(summaries <= headings, "no more summary lines than table headings");
+      if (!comment.empty()) {
+        Check(added.substr(kStamp.size() + 4, comment.size()) == comment, "the summary names the comment");
+      }
+    }
+  }
+  Close(&reader);
+  return sys.out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  static const size_t kBlocks[16] = {1, 2, 3, 4, 5, 7, 8, 13, 16, 31, 64, 255, 256, 1000, 4096, kDefaultBlockSize};
+  static const size_t kReads[16] = {SIZE_MAX, 1, 2, 3, 5, 7, 11, 64, 100, 255, 256, 257, 4095, 4097, 65536, SIZE_MAX};
+  size_t block_size = kBlocks[data[0] & 15];
+  size_t max_read = kReads[data[0] >> 4];
+  std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
+  size_t lf = rest.find('\n');
+  std::string comment(rest.substr(0, lf));
+  std::string log(lf == std::string_view::npos ? std::string_view() : rest.substr(lf + 1));
+
+  Lines want = ReferenceLines(log);
+  Check(ReaderLines(log, kDefaultBlockSize, SIZE_MAX) == want, "the reader follows the line rules");
+  Check(ReaderLines(log, block_size, max_read) == want, "the lines do not depend on the block split");
+
+  FakeSystem sys;
+  sys.files["log"] = log;
+  std::vector<std::string> args = {"log"};
+  if (!comment.empty()) args.push_back(comment);
+  Check(RunLogSift(args, FakePlatform(&sys)) == kExitOk, "a scan ends with exit code 0");
+  CheckVerdictLines(sys.out);
+  CheckEqual(sys.out, ScanLineByLine(log, comment), "the run writes what the scan loop writes");
+  return 0;
+}
