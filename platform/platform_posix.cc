@@ -83,8 +83,10 @@ Platform HostPlatform() {
 }
 
 void PlatformStartUp() {
-  // A reader that closes the pipe early must not kill us; the write then fails quietly.
+  // A reader that closes the pipe early, or an output file at its size limit, must not kill
+  // us; the write then fails quietly.
   signal(SIGPIPE, SIG_IGN);
+  signal(SIGXFSZ, SIG_IGN);
 }
 
 bool PlatformRawCommandLine(std::string*) { return false; }
