@@ -17,7 +17,7 @@ add_executable(logsift_tests
 target_link_libraries(logsift_tests PRIVATE logsift_core GTest::gtest_main)
 gtest_discover_tests(logsift_tests)
 
-add_executable(logsift_e2e_tests tests/e2e_test.cc tests/e2e_faults_test.cc tests/process.cc)
+add_executable(logsift_e2e_tests tests/e2e_test.cc tests/e2e_faults_test.cc tests/e2e_hostile_test.cc tests/process.cc)
 target_include_directories(logsift_e2e_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(logsift_e2e_tests PRIVATE GTest::gtest_main)
 target_compile_definitions(logsift_e2e_tests PRIVATE
