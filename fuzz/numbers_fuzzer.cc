@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(strict.code == 0, "a valid number parses");
     Check(strict.value == want.value, "ParseInt value");
   } else {
-    Check(strict.code == static_cast<int64_t>(want.stop) + 1, "ParseInt fails at the first unusable character");
+    Check(strict.code == static_cast<int64_t>(want.stop) + 1,
+          "ParseInt fails at the first unusable character");
     Check(strict.value == 0, "a failed ParseInt gives 0");
   }
   Check(ReadLeadingInt(text) == want.value, "ReadLeadingInt reads the longest valid prefix");

@@ -200,8 +200,10 @@ extern "C" const char* __asan_default_options() { return "quarantine_size_mb=8";
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  static const size_t kBlocks[16] = {1, 2, 3, 4, 5, 7, 8, 13, 16, 31, 64, 255, 256, 1000, 4096, kDefaultBlockSize};
-  static const size_t kReads[16] = {SIZE_MAX, 1, 2, 3, 5, 7, 11, 64, 100, 255, 256, 257, 4095, 4097, 65536, SIZE_MAX};
+  static const size_t kBlocks[16] = {1,  2,  3,  4,   5,   7,    8,    13,
+                                     16, 31, 64, 255, 256, 1000, 4096, kDefaultBlockSize};
+  static const size_t kReads[16] = {SIZE_MAX, 1,   2,   3,   5,    7,    11,    64,
+                                    100,      255, 256, 257, 4095, 4097, 65536, SIZE_MAX};
   size_t block_size = kBlocks[data[0] & 15];
   size_t max_read = kReads[data[0] >> 4];
   std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);

@@ -25,13 +25,15 @@ namespace {
 
 std::string ManyErrors(int n) {
   std::string log;
-  for (int i = 0; i < n; ++i) log += "ERROR " + std::to_string(i) + " (0x1) failure number " + std::to_string(i) + "\r\n";
+  for (int i = 0; i < n; ++i)
+    log += "ERROR " + std::to_string(i) + " (0x1) failure number " + std::to_string(i) + "\r\n";
   return log;
 }
 
 std::vector<std::string> ErrorMessages(int n) {
   std::vector<std::string> messages;
-  for (int i = 0; i < n; ++i) messages.push_back("Err " + std::to_string(i) + " failure number " + std::to_string(i));
+  for (int i = 0; i < n; ++i)
+    messages.push_back("Err " + std::to_string(i) + " failure number " + std::to_string(i));
   return messages;
 }
 
@@ -89,6 +91,7 @@ TEST(Faults, PipeClosedEarly) {
 // pass it fails. Lines before the limit are whole; past it nothing more is written, and only a
 // write the system cut short can leave the start of one more line.
 TEST(Faults, OutputFileReachesItsSizeLimit) {
+  if (const char* w = getenv("LOGSIFT_WRAPPER"); w && *w) GTEST_SKIP() << "the limit would bind the wrapper";
   std::string dir = MakeTempDir();
   WriteFile(dir + "/job.log", ManyErrors(10));
   const std::vector<std::string> all = ErrorMessages(10);
@@ -138,8 +141,9 @@ TEST(Faults, ExhaustedMemory) {
     std::string log;
     std::vector<std::string> want;
   } rows[] = {
-      {path, {"Err 0 failure number 0", "Err 1 failure number 1", "Inf D: *.*1 file copied ok ",
-              "LogSift Err out of memory"}},
+      {path,
+       {"Err 0 failure number 0", "Err 1 failure number 1", "Inf D: *.*1 file copied ok ",
+        "LogSift Err out of memory"}},
       {"/dev/zero", notice_only},  // endless, and never an LF
   };
   for (const Row& row : rows) {
