@@ -1,6 +1,7 @@
 // End-to-end fault tests: standard output that fails (full device, a pipe closed early, closed
 // outright, a file-size limit) and exhausted memory must not kill LogSift, hang it or change its
 // exit code, and what it wrote before the failure stays as whole lines.
+#include <errno.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -85,6 +86,37 @@ TEST(Faults, PipeClosedEarly) {
   EXPECT_EQ(r.exit_code, 0);
   std::string why;
   EXPECT_TRUE(MatchesVerdicts(first, {"Err 0 failure number 0"}, &why)) << why;
+}
+
+// A pipe left non-blocking by whoever set it up: a full pipe is a wait, not a failure, so no
+// verdict is lost while the reader is slow.
+TEST(Faults, NonBlockingPipe) {
+  std::string path = MakeTempDir() + "/job.log";
+  WriteFile(path, ManyErrors(20000));  // far more than a pipe buffer holds
+  int fds[2];
+  ASSERT_EQ(pipe2(fds, O_CLOEXEC | O_NONBLOCK), 0);
+  StartedProcess p = StartLogSiftProcess({path}, ToFd(fds[1]));
+  close(fds[1]);
+  usleep(200 * 1000);  // LogSift fills the pipe meanwhile
+  std::string out;
+  char buf[65536];
+  for (;;) {
+    ssize_t n = read(fds[0], buf, sizeof buf);
+    if (n == 0) break;
+    if (n > 0) {
+      out.append(buf, static_cast<size_t>(n));
+    } else if (errno == EAGAIN) {
+      usleep(1000);
+    } else {
+      break;
+    }
+  }
+  close(fds[0]);
+  ProcessResult r = WaitProcess(p);
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.exit_code, 0);
+  std::string why;
+  EXPECT_TRUE(MatchesVerdicts(out, ErrorMessages(20000), &why)) << why;
 }
 
 // A file that may not grow past a limit stands for a device that fills up: a write that would
