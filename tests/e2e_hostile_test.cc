@@ -123,6 +123,7 @@ TEST(Hostile, Arguments) {
        {eight_bit + "/\xff.log", "c"},
        5,
        {"LogSift Err Logfile " + eight_bit + "/\xff.log NIET aanwezig"}},
+      {"empty log path", {""}, 5, {"LogSift Err Logfile  NIET aanwezig"}},
       {"comment longer than 255",
        {deep + "/job.log", long_comment},
        0,
