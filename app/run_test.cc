@@ -135,6 +135,22 @@ TEST(ScanLoop, TableStates) {
             Messages{"Inf  b"});
 }
 
+TEST(ScanLoop, ExcludedFilesLinesAreNotFilesLines) {
+  std::string table = kHeading + Row("   Files : ", {1, 1, 0, 0, 0, 0});
+  // The selection of the "Files :" line before stays, whatever "Exc" lists.
+  EXPECT_EQ(RunOn("    Files : *.*\r\nExc Files : *.tmp\r\n  Exc Files : a.b\r\n" + table).messages,
+            Messages{"Inf  *.*1 file copied ok "});
+  // A run without a summary of its own: the next run's table still shows that selection.
+  EXPECT_EQ(RunOn("    Files : *.doc\r\n Exc Files : ~*\r\n Dest : D:\\x\r\nExc Files : *.bak\r\n" + table).messages,
+            Messages{"Inf D: *.doc1 file copied ok "});
+  // Inside the table it neither reads counts nor ends the table.
+  EXPECT_EQ(RunOn("Files : *.*\r\n" + kHeading + "Exc Files :         9         9\r\n" + Row("   Files : ", {2, 1, 1, 0, 0, 0})).messages,
+            Messages{"Wrn  *.*1 file copied ok 1 file skipped (equal)"});
+  // Only "Exc " directly before counts.
+  EXPECT_EQ(RunOn("Files : *.*\r\nExc  Files : *.b\r\nXExc Files : *.c\r\n" + table).messages,
+            Messages{"Inf  *.b1 file copied ok "});
+}
+
 TEST(ScanLoop, ThreeRunsReuseTheLabel) {
   std::string run1 = " Dest : \\\\srv01\\b\\\r\n Files : *.*\r\n" + kHeading + Row("   Files : ", {3, 3, 0, 0, 0, 0});
   std::string run2 = " Files : *.doc\r\n" + kHeading + Row("   Files : ", {5, 2, 3, 0, 0, 0});

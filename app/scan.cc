@@ -14,6 +14,7 @@ constexpr std::string_view kDestUnc = "Dest : \\\\";
 constexpr std::string_view kHeading = "Total    Copied   Skipped  Mismatch    FAILED    Extras";
 constexpr std::string_view kError = "ERROR ";
 constexpr std::string_view kFiles = "Files :";
+constexpr std::string_view kExcluded = "Exc ";
 
 // "\\srv01\share\" gives srv01, "D:\backup\" gives D:, a value without a backslash stays whole.
 void ReadDestination(ScanState* state, int64_t p) {
@@ -39,7 +40,10 @@ void ScanLine(ScanState* state, std::string_view comment, Output* out) {
     state->MessageText.clear();
   }
 
-  if (int64_t p = FindText(kFiles, state->CurrentLine); p > 0) {
+  int64_t p = FindText(kFiles, state->CurrentLine);
+  // "Exc Files :" lists the excluded files: neither a selection nor a table's files row.
+  if (p > 4 && SliceText(state->CurrentLine, p - 4, 4) == kExcluded) p = 0;
+  if (p > 0) {
     if (state->InSummary) {
       ReadSummaryCounts(state, state->CurrentLine, p);
       ComposeSummary(state, comment);

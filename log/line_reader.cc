@@ -8,19 +8,46 @@ namespace {
 
 constexpr char kCtrlZ = 26;
 
-// Fills the block; false when no byte is left before the end of the file or a Ctrl-Z.
+// One read into buf: the count, or 0 once the file has nothing more (its end or a failure).
+size_t ReadSome(LogLineReader* r, char* buf, size_t size) {
+  int64_t n = r->platform->ReadLog(r->platform->ctx, r->handle, buf, size);
+  if (n > 0) return static_cast<size_t>(n);
+  r->source_done = true;
+  if (n < 0) *r->failed = true;
+  return 0;
+}
+
+// The next piece of decoded text; a read too short to finish a character yields nothing, so
+// reading goes on until one does or the file ends.
+size_t ReadDecoded(LogLineReader* r) {
+  r->text.clear();
+  while (r->text.empty() && !r->source_done) {
+    size_t n = ReadSome(r, r->block.data(), r->block.size());
+    if (*r->failed) return 0;
+    DecodeUtf16(&r->decoder, r->block.data(), n, n == 0, &r->text);
+  }
+  r->data = r->text.data();
+  return r->text.size();
+}
+
+// Fills data[0, end); false when no byte is left before the end of the file or a Ctrl-Z.
 bool Refill(LogLineReader* r) {
   r->pos = r->end = 0;
-  if (r->source_done) return false;
-  int64_t n = r->platform->ReadLog(r->platform->ctx, r->handle, r->block.data(), r->block.size());
-  if (n <= 0) {
-    r->source_done = true;
-    if (n < 0) *r->failed = true;
+  size_t got;
+  if (r->head_size > 0) {  // first, even when the file ended within them
+    r->data = r->head;
+    got = r->head_size;
+    r->head_size = 0;
+  } else if (r->source_done) {
     return false;
+  } else if (r->utf16) {
+    got = ReadDecoded(r);
+  } else {
+    r->data = r->block.data();
+    got = ReadSome(r, r->block.data(), r->block.size());
   }
-  size_t got = static_cast<size_t>(n);
-  if (const void* z = std::memchr(r->block.data(), kCtrlZ, got)) {
-    got = static_cast<size_t>(static_cast<const char*>(z) - r->block.data());
+  if (const void* z = std::memchr(r->data, kCtrlZ, got)) {
+    got = static_cast<size_t>(static_cast<const char*>(z) - r->data);
     r->source_done = true;  // nothing after a Ctrl-Z is ever read
   }
   r->end = got;
@@ -44,8 +71,13 @@ void Open(LogLineReader* r, const Platform* platform, bool* failed, const std::s
   r->platform = platform;
   r->failed = failed;
   r->pos = r->end = 0;
+  r->data = nullptr;
   r->pending.clear();
   r->has_pending = false;
+  r->utf16 = false;
+  r->decoder = Utf16Decoder();
+  r->decoder.platform = platform;
+  r->head_size = 0;
   r->handle = platform->OpenLog(platform->ctx, path);
   r->source_done = r->handle < 0;
   if (r->handle < 0) {
@@ -53,6 +85,13 @@ void Open(LogLineReader* r, const Platform* platform, bool* failed, const std::s
     return;
   }
   r->block.resize(r->block_size > 0 ? r->block_size : 1);
+  while (r->head_size < 2 && !r->source_done) {
+    r->head_size += ReadSome(r, r->head + r->head_size, 2 - r->head_size);
+  }
+  if (r->head_size == 2 && r->head[0] == '\xff' && r->head[1] == '\xfe') {
+    r->utf16 = true;  // the mark is not part of the first line
+    r->head_size = 0;
+  }
 }
 
 bool NextLine(LogLineReader* r, std::string_view* line) {
@@ -65,7 +104,7 @@ bool NextLine(LogLineReader* r, std::string_view* line) {
       *line = r->pending;  // the last line, without an LF
       return true;
     }
-    const char* begin = r->block.data() + r->pos;
+    const char* begin = r->data + r->pos;
     size_t avail = r->end - r->pos;
     const char* lf = static_cast<const char*>(std::memchr(begin, '\n', avail));
     size_t len = lf ? static_cast<size_t>(lf - begin) : avail;
@@ -95,5 +134,8 @@ void Close(LogLineReader* r) {
   r->handle = -1;
   r->source_done = true;
   r->pos = r->end = 0;
+  r->data = nullptr;
   std::vector<char>().swap(r->block);
+  std::string().swap(r->text);
+  r->decoder = Utf16Decoder();
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "log/utf16_decoder.h"
 #include "platform/platform.h"
 
 constexpr size_t kDefaultBlockSize = 256 * 1024;
@@ -17,8 +18,14 @@ struct LogLineReader {
   bool* failed = nullptr;  // the run's shared failure state
   size_t block_size = kDefaultBlockSize;
   int64_t handle = -1;
-  std::vector<char> block;
-  size_t pos = 0;  // unread bytes are block[pos, end)
+  std::vector<char> block;  // the bytes of one read
+  char head[2];             // the first bytes, read apart to look for the UTF-16LE mark
+  size_t head_size = 0;     // head bytes not yet handed to the line cutter
+  bool utf16 = false;       // the log began FF FE: blocks are decoded into text
+  Utf16Decoder decoder;
+  std::string text;            // a decoded block
+  const char* data = nullptr;  // the 8-bit bytes lines are cut from: head, block or text
+  size_t pos = 0;              // unread bytes are data[pos, end)
   size_t end = 0;
   bool source_done = true;   // the file has no more bytes for us (end, Ctrl-Z or failure)
   std::string pending;       // a line that crosses a block end or holds CRs, assembled
@@ -26,7 +33,8 @@ struct LogLineReader {
 };
 
 // Opens path read-only and shared. A failure is not reported: the reader is then at its end
-// and the shared failure state is set.
+// and the shared failure state is set. A log that begins with FF FE is UTF-16LE: the rest is
+// decoded to the platform's 8-bit form before lines are cut; any other log is read as it is.
 void Open(LogLineReader* reader, const Platform* platform, bool* failed, const std::string& path);
 
 // The next line, valid until the next call; false at the end of input, after any failed

@@ -1,9 +1,10 @@
 // Tests for the log line reader: line ends, CR removal and Ctrl-Z at every block size,
-// long lines, and failures to open or read.
+// UTF-16LE logs, long lines, and failures to open or read.
 #include "log/line_reader.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/fake_platform.h"
@@ -51,7 +52,10 @@ TEST(LogLineReader, LineEndsAtEveryBlockSize) {
       {"\x1a", {}},                         // a lone Ctrl-Z
       {"a\r\nb\x1a\r\n", {"a", "b"}},
       {std::string("a\0b\n", 4), {std::string("a\0b", 3)}},  // NUL is ordinary
-      {"\xff\xfe\x80\n", {"\xff\xfe\x80"}},  // 8-bit bytes untouched
+      {"\x80\xff\xfe\n", {"\x80\xff\xfe"}},  // 8-bit bytes untouched
+      {"\xff", {"\xff"}},                  // too short for a UTF-16 mark
+      {std::string("\xfe\xff\0a\n", 5), {std::string("\xfe\xff\0a", 4)}},  // big-endian mark: not decoded
+      {"\xef\xbb\xbf-\n", {"\xef\xbb\xbf-"}},  // a UTF-8 mark stays in the first line
       {"x\r\ny\rz\r\r\nlast", {"x", "yz", "last"}},
   };
   for (size_t block : {1, 2, 3, 4, 4096}) {
@@ -60,6 +64,104 @@ TEST(LogLineReader, LineEndsAtEveryBlockSize) {
       EXPECT_EQ(ReadAll(r.content, block), r.want);
     }
   }
+}
+
+// A UTF-16LE log: the mark FF FE, then the units, low byte first.
+std::string Utf16(const std::u16string& units) {
+  std::string bytes = "\xff\xfe";
+  for (char16_t u : units) {
+    bytes.push_back(static_cast<char>(u & 0xFF));
+    bytes.push_back(static_cast<char>(u >> 8));
+  }
+  return bytes;
+}
+
+TEST(LogLineReader, Utf16LogsAreDecodedAtEveryBlockSize) {
+  struct Row {
+    std::string content;
+    Lines want;
+  } rows[] = {
+      {"\xff\xfe", {}},  // the mark alone
+      {Utf16(u"a\r\nb"), {"a", "b"}},
+      {Utf16(u"a\r\n\r\n"), {"a", ""}},
+      {Utf16(u"a\rb\r\r\nc\n\r"), {"ab", "c", ""}},
+      {Utf16(u"ab\x1a" u"cd\r\n"), {"ab"}},  // a Ctrl-Z unit ends the text
+      {Utf16(u"a\r\n\x1a"), {"a"}},
+      {Utf16(std::u16string(u"a\0b\n", 4)), {std::string("a\0b", 3)}},
+      {Utf16(u"caf\u00e9 \u20ac\n"), {"caf\xc3\xa9 \xe2\x82\xac"}},
+      {Utf16(u"x\U0001F600y"), {"x\xf0\x9f\x98\x80y"}},  // a surrogate pair, split by small blocks
+      {Utf16(u"\U0001F600\U0001F600\n"), {"\xf0\x9f\x98\x80\xf0\x9f\x98\x80"}},
+      {Utf16(u"a\xd83d" u"b\n"), {"a?b"}},  // a high surrogate without its low half
+      {Utf16(u"a\xde00" u"b"), {"a?b"}},     // a low surrogate alone
+      {Utf16(u"a\xd83d\xd83d\xde00"), {"a?\xf0\x9f\x98\x80"}},
+      {Utf16(u"a\xd83d"), {"a?"}},  // a high surrogate as the last unit
+      {Utf16(u"a\xd83d\n"), {"a?"}},
+      {Utf16(u"ab") + "c", {"ab?"}},  // an odd last byte
+      {Utf16(u"a\n") + "c", {"a", "?"}},
+      {Utf16(u"a\xd83d") + "c", {"a??"}},
+      {"\xff\xfe\n\n", {"\xe0\xa8\x8a"}},  // 8-bit text behind FF FE: decoded all the same
+  };
+  for (size_t block : {1, 2, 3, 4, 5, 4096}) {
+    for (const Row& r : rows) {
+      SCOPED_TRACE("block " + std::to_string(block) + ": " + testing::PrintToString(r.content));
+      EXPECT_EQ(ReadAll(r.content, block), r.want);
+    }
+  }
+}
+
+TEST(LogLineReader, Utf16GoesThroughThePlatformsEightBitForm) {
+  // As a code page would: what it lacks becomes "?"; a pair reaches it whole.
+  FakeSystem sys;
+  sys.files["log"] = Utf16(u"caf\u00e9\r\n\U0001F600.\r\n");
+  sys.max_read = 3;
+  Platform p = FakePlatform(&sys);
+  p.FromUtf16 = [](void*, const char16_t* units, size_t count, std::string* out) {
+    for (size_t i = 0; i < count; ++i) {
+      bool pair = units[i] >= 0xD800 && units[i] <= 0xDBFF;
+      EXPECT_TRUE(!pair || (i + 1 < count && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF));
+      if (pair) ++i;
+      out->push_back(units[i] < 0x80 ? static_cast<char>(units[i]) : '?');
+    }
+  };
+  bool failed = false;
+  LogLineReader reader;
+  reader.block_size = 5;
+  Open(&reader, &p, &failed, "log");
+  Lines lines;
+  std::string_view line;
+  while (NextLine(&reader, &line)) lines.emplace_back(line);
+  Close(&reader);
+  EXPECT_EQ(lines, (Lines{"caf?", "?."}));
+}
+
+TEST(LogLineReader, Utf16MemoryDoesNotGrowWithTheFile) {
+  std::u16string units;
+  for (int i = 0; i < 20000; ++i) units += u"\tNew File  \t\t 12288\tbudget\u00e9.xlsx\r\n";
+  std::u16string long_line(50000, u'\u20ac');
+  units += long_line + u"\r\n";
+  FakeSystem sys;
+  sys.files["log"] = Utf16(units);
+  Platform p = FakePlatform(&sys);
+  bool failed = false;
+  LogLineReader reader;
+  reader.block_size = 4096;
+  Open(&reader, &p, &failed, "log");
+  std::string_view line;
+  size_t count = 0;
+  size_t most_text = 0;
+  std::string last;
+  while (NextLine(&reader, &line)) {
+    ++count;
+    most_text = std::max(most_text, reader.text.capacity());
+    if (count <= 20000) {
+      EXPECT_EQ(line, "\tNew File  \t\t 12288\tbudget\xc3\xa9.xlsx");
+    }
+    last = line;
+  }
+  EXPECT_EQ(count, 20001u);
+  EXPECT_EQ(last.size(), 3 * long_line.size());
+  EXPECT_LE(most_text, 2 * 4096u);  // one decoded block, whatever the file's size
+  Close(&reader);
 }
 
 TEST(LogLineReader, LongLinesAcrossBlocksAreWhole) {
@@ -100,7 +202,7 @@ TEST(LogLineReader, FailedOpenIsTheEnd) {
 TEST(LogLineReader, FailedReadEndsInputAndDropsTheLineInProgress) {
   FakeSystem sys;
   sys.max_read = 4;
-  sys.fail_read_at = 6;  // inside "cd"
+  sys.fail_read_at = 7;  // the read after "ab" and its line end, inside the line "cd"
   bool failed = false;
   EXPECT_EQ(ReadAll("ab\r\ncd\r\nef\r\n", 4096, &sys, &failed), Lines{"ab"});
   EXPECT_TRUE(failed);

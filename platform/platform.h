@@ -30,6 +30,9 @@ struct Platform {
   LocalTime (*Now)(void* ctx);
   // The user's date and time separator settings as the system gives them; false when unreadable.
   bool (*LocaleSeparators)(void* ctx, std::string* date_sep, std::string* time_sep);
+  // Appends the 8-bit form of count UTF-16 units, which hold no unpaired surrogate, to out:
+  // UTF-8 on POSIX; on Windows the console's OEM code page, "?" for what it cannot show.
+  void (*FromUtf16)(void* ctx, const char16_t* units, size_t count, std::string* out);
 };
 
 // The host's services.

@@ -11,6 +11,7 @@
 
 #include <cerrno>
 
+#include "log/utf16_decoder.h"
 #include "platform/platform.h"
 
 namespace {
@@ -83,10 +84,14 @@ bool LocaleSeparators(void*, std::string* date_sep, std::string* time_sep) {
   return true;
 }
 
+void FromUtf16(void*, const char16_t* units, size_t count, std::string* out) {
+  AppendUtf8(units, count, out);
+}
+
 }  // namespace
 
 Platform HostPlatform() {
-  return {nullptr, IsFile, OpenLog, ReadLog, CloseLog, WriteOut, Now, LocaleSeparators};
+  return {nullptr, IsFile, OpenLog, ReadLog, CloseLog, WriteOut, Now, LocaleSeparators, FromUtf16};
 }
 
 void PlatformStartUp() {

@@ -66,9 +66,50 @@ std::vector<Case> Cases() {
        {}, {"Err 2 f\xe9", "Inf caf\xe9 *.\xff\x80" "1 file copied ok "}},
       {"NUL is ordinary", std::string("ERROR 7 a\0b\r\n", 13), {}, {std::string("Err 7 a\0b", 9)}},
       {"Ctrl-Z hides the rest", Header("D:\\", "*.*") + "\x1a" + kErr32 + FilesRow("        1         1"), {}, {}},
+      {"excluded files header keeps the selection",
+       Header("D:\\", "*.doc") + "  Exc Files : ~*.tmp\r\n\t\t*.bak\r\n" + FilesRow("        2         2"),
+       {}, {"Inf D: *.doc2 files copied ok "}},
       {"bare CRs inside lines", Header("D:\\", "*.*") + "ERR\rOR 1 (0x1) progress\r 50%\r100%\r\n" + kHeading + "   Fil\res :         1         1\r\n",
        {}, {"Err 1 progress 50%100%", "Inf D: *.*1 file copied ok "}},
   };
+}
+
+// The UTF-16LE form of units, with the mark FF FE in front, as robocopy's /UNILOG writes it.
+std::string Utf16Le(const std::u16string& units) {
+  std::string bytes = "\xff\xfe";
+  for (char16_t u : units) {
+    bytes.push_back(static_cast<char>(u & 0xFF));
+    bytes.push_back(static_cast<char>(u >> 8));
+  }
+  return bytes;
+}
+
+std::u16string Widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+// The UTF-8 form of units holding no surrogate.
+std::string Utf8(const std::u16string& units) {
+  std::string out;
+  for (char16_t u : units) {
+    if (u < 0x80) {
+      out += static_cast<char>(u);
+    } else if (u < 0x800) {
+      out += {static_cast<char>(0xC0 | u >> 6), static_cast<char>(0x80 | (u & 0x3F))};
+    } else {
+      out += {static_cast<char>(0xE0 | u >> 12), static_cast<char>(0x80 | (u >> 6 & 0x3F)),
+              static_cast<char>(0x80 | (u & 0x3F))};
+    }
+  }
+  return out;
+}
+
+// How LogSift writes units: UTF-8, or under a Windows runner a Western OEM code page, which
+// lacks every non-ASCII character the tests use.
+std::string Native(const std::u16string& units) {
+  const char* wrapper = getenv("LOGSIFT_WRAPPER");
+  if (!wrapper || !*wrapper) return Utf8(units);
+  std::string out;
+  for (char16_t u : units) out += u < 0x80 ? static_cast<char>(u) : '?';
+  return out;
 }
 
 TEST(EndToEnd, FixtureTable) {
@@ -84,6 +125,83 @@ TEST(EndToEnd, FixtureTable) {
     EXPECT_EQ(r.exit_code, 0);
     std::string why;
     EXPECT_TRUE(MatchesVerdicts(r.out, c.want, &why)) << why;
+  }
+}
+
+TEST(EndToEnd, Utf16LogsGiveTheVerdictsOfTheirEightBitForm) {
+  std::string dir = MakeTempDir();
+  for (const Case& c : Cases()) {
+    bool ascii = true;
+    for (char b : c.log) ascii = ascii && static_cast<unsigned char>(b) < 0x80;
+    if (!ascii) continue;
+    SCOPED_TRACE(c.name);
+    std::string path = dir + "/job.log";
+    WriteFile(path, Utf16Le(Widen(c.log)));
+    Messages args = {path};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ProcessResult r = RunLogSiftProcess(args);
+    EXPECT_EQ(r.exit_code, 0);
+    std::string why;
+    EXPECT_TRUE(MatchesVerdicts(r.out, c.want, &why)) << why;
+  }
+}
+
+TEST(EndToEnd, Utf16NonAsciiAndUndecodable) {
+  std::string path = MakeTempDir() + "/job.log";
+  const std::u16string dest = u"\\\\\u0416\u4e2d-nas\\b\\";
+  const std::u16string file = u"D:\\\u0416ur\u4e2d.pst";
+  std::u16string log = Widen(Header("x", "*.*")) + u"  Dest : " + dest + u"\r\n" +
+                       u"2026/12/11 02:00:07 ERROR 32 (0x00000020) Copying File " + file + u"\r\n" +
+                       u"ERROR 5 (0x5) half \xd800 pair\r\n" + Widen(FilesRow("        1         1"));
+  WriteFile(path, Utf16Le(log) + "!");  // an odd last byte
+  ProcessResult r = RunLogSiftProcess({path});
+  EXPECT_EQ(r.exit_code, 0);
+  std::string why;
+  EXPECT_TRUE(MatchesVerdicts(r.out, {"Err 32 Copying File " + Native(file), "Err 5 half ? pair",
+                                      "Inf " + Native(u"\u0416\u4e2d-nas") + " *.*1 file copied ok "}, &why))
+      << why;
+
+  // 8-bit text behind FF FE decodes to characters that hold no sought text: no verdict, no hang.
+  WriteFile(path, "\xff\xfe" + Header("D:\\", "*.*") + kErr32 + FilesRow("        1         1"));
+  r = RunLogSiftProcess({path});
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.out, "");
+}
+
+// Two real UTF-16LE logs, when the shared folder of real logs is there: each summary table
+// yields its line, and the 8-bit form of the same log gives the same verdicts.
+TEST(EndToEnd, RealUtf16Logs) {
+  struct Log {
+    const char* name;
+    size_t summaries;
+  } logs[] = {{"en-utf16le-bom-17-runs-polish-dates.log", 17}, {"en-utf16le-bom-exc-files-nfl-ndl.log", 1}};
+  std::string folder = std::string(LOGSIFT_SOURCE_DIR) + "/../shared/real-logs/";
+  std::string dir = MakeTempDir();
+  for (const Log& log : logs) {
+    SCOPED_TRACE(log.name);
+    struct stat info;
+    if (stat((folder + log.name).c_str(), &info) != 0) GTEST_SKIP() << "no " << folder << log.name;
+    ProcessResult r = RunLogSiftProcess({folder + log.name});
+    EXPECT_EQ(r.exit_code, 0);
+    Messages got = MessagesOf(r.out);
+    ASSERT_EQ(got.size(), log.summaries);
+    for (const std::string& m : got) EXPECT_EQ(m.substr(0, 4), "Wrn ") << m;  // all with files skipped as equal
+
+    std::string bytes = ReadFile(folder + log.name);
+    std::u16string units;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+      units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+    }
+    WriteFile(dir + "/8bit.log", Native(units));
+    EXPECT_EQ(MessagesOf(RunLogSiftProcess({dir + "/8bit.log"}).out), got);
+
+    // An "Exc Files :" header line lists excluded names; they never become the selection.
+    std::string text = Utf8(units);
+    for (size_t at = text.find("Exc Files : "); at != std::string::npos; at = text.find("Exc Files : ", at + 1)) {
+      std::string excluded = text.substr(at + 12, text.find_first_of(" \r\n", at + 12) - at - 12);
+      for (const std::string& m : got) EXPECT_EQ(m.find(excluded), std::string::npos) << m;
+    }
   }
 }
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "log/utf16_decoder.h"
+
 namespace {
 
 FakeSystem* Sys(void* ctx) { return static_cast<FakeSystem*>(ctx); }
@@ -54,8 +56,12 @@ bool LocaleSeparators(void* ctx, std::string* date_sep, std::string* time_sep) {
   return s->locale_readable;
 }
 
+void FromUtf16(void*, const char16_t* units, size_t count, std::string* out) {
+  AppendUtf8(units, count, out);
+}
+
 }  // namespace
 
 Platform FakePlatform(FakeSystem* system) {
-  return {system, IsFile, OpenLog, ReadLog, CloseLog, WriteOut, Now, LocaleSeparators};
+  return {system, IsFile, OpenLog, ReadLog, CloseLog, WriteOut, Now, LocaleSeparators, FromUtf16};
 }
