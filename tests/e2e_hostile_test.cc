@@ -103,38 +103,51 @@ TEST(Hostile, Arguments) {
   mkdir(eight_bit.c_str(), 0700);
   std::string long_comment(300, 'c');
   long_comment[150] = ' ';
+  // Rows marked POSIX use what only the POSIX platform gives: arguments handed over as they are
+  // (8-bit bytes unconverted, "" kept) and paths beyond the Windows path limit.
   struct Row {
     const char* name;
+    bool posix;
     Messages args;
     int exit_code;
     Messages want;
   } rows[] = {
-      {"path with blanks", {blanks + "/job 1.log", "two words"}, 0, {"Inf two words *.*3 files copied ok "}},
+      {"path with blanks",
+       false,
+       {blanks + "/job 1.log", "two words"},
+       0,
+       {"Inf two words *.*3 files copied ok "}},
       {"path with 8-bit bytes",
+       true,
        {eight_bit + "/\xe9t\xe9.log", "\xe9t\xe9"},
        0,
        {"Inf \xe9t\xe9 *.*3 files copied ok "}},
-      {"path longer than 255", {deep + "/job.log"}, 0, {"Inf D: *.*3 files copied ok "}},
+      {"path longer than 255", true, {deep + "/job.log"}, 0, {"Inf D: *.*3 files copied ok "}},
       {"absent path longer than 255",
+       true,
        {deep + "/absent.log"},
        5,
        {"LogSift Err Logfile " + deep + "/absent.log NIET aanwezig"}},
       {"absent path with 8-bit bytes",
+       true,
        {eight_bit + "/\xff.log", "c"},
        5,
        {"LogSift Err Logfile " + eight_bit + "/\xff.log NIET aanwezig"}},
-      {"empty log path", {""}, 5, {"LogSift Err Logfile  NIET aanwezig"}},
+      {"empty log path", true, {""}, 5, {"LogSift Err Logfile  NIET aanwezig"}},
       {"comment longer than 255",
-       {deep + "/job.log", long_comment},
+       false,
+       {blanks + "/job 1.log", long_comment},
        0,
        {"Inf " + long_comment + " *.*3 files copied ok "}},
       {"empty comment, then a third argument",
-       {deep + "/job.log", "", "third"},
+       true,
+       {blanks + "/job 1.log", "", "third"},
        0,
        {"Inf D: *.*3 files copied ok "}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
+    if (row.posix && UnderWrapper()) continue;
     if (row.exit_code == 0) WriteFile(row.args[0], "     Dest : D:\\x\\\r\n" + kRun);
     ProcessResult r = RunLogSiftProcess(row.args);
     EXPECT_EQ(r.signal, 0);
