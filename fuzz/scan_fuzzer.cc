@@ -2,7 +2,8 @@
 // out. Checks the shape of every line, that summaries need headings, that the reader cuts the
 // same lines whatever the block and read sizes, and what a failed write or read leaves behind.
 //
-// Input: one byte choosing the block and read sizes, the comment up to the first LF, the log.
+// Input: one byte choosing the block and read sizes, the comment up to the first LF, the log
+// (UTF-16LE when it begins FF FE).
 #include <algorithm>
 #include <cstdint>
 #include <string>
