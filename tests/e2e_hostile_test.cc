@@ -278,6 +278,7 @@ TEST(Hostile, LogGrowsWhileScanned) {
   // Every line of the log as it was; the appended lines too, unless the scan had passed the end.
   std::string why;
   EXPECT_TRUE(IsLeadingPart(MessagesOf(out), want, kLines, &why)) << why;
+  unlink(scan.path.c_str());
 }
 
 TEST(Hostile, LogTruncatedWhileScanned) {
@@ -299,6 +300,7 @@ TEST(Hostile, LogTruncatedWhileScanned) {
   // The lines before the cut; lines after it only if they had been read before it was made.
   std::string why;
   EXPECT_TRUE(IsLeadingPart(MessagesOf(out), want, kKept, &why)) << why;
+  unlink(scan.path.c_str());
 }
 
 }  // namespace
