@@ -176,6 +176,61 @@ TEST(ScanLoop, ErrorLinesAndOtherTests) {
             (Messages{"Err 5 denied", "Err   1 files : 1 Failed", "Err   1 files : 1 Failed"}));
 }
 
+TEST(ScanLoop, DestEqualsNamesTheRun) {
+  // Robocopy writes "Dest =" when it cannot get the destination's file system type.
+  const std::string table = kHeading + Row("    Files : ", {1, 1, 0, 0, 0, 0});
+  struct Case {
+    std::string dest_line;
+    std::string want;
+  } cases[] = {
+      {"     Dest = \\\\srv02\\share\\", "Inf srv02 *.*1 file copied ok "},
+      {"     Dest = E:\\backup\\", "Inf E: *.*1 file copied ok "},
+      // The network rule looks for the label that was found: "Dest :" here has no "\\\\" after it.
+      {"Dest : x\\ Dest = \\\\srv", "Inf x *.*1 file copied ok "},
+      // English first, wherever it stands in the line.
+      {"Destino : \\\\es\\x Dest = \\\\en\\x", "Inf en *.*1 file copied ok "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.dest_line);
+    EXPECT_EQ(RunOn(c.dest_line + "\r\n    Files : *.*\r\n" + table).messages, Messages{c.want});
+  }
+  // A second run with only "Dest =" is no longer credited to the first run's server.
+  EXPECT_EQ(RunOn("     Dest : \\\\srv01\\a\\\r\n" + table + "     Dest = \\\\srv02\\b\\\r\n" + table).messages,
+            (Messages{"Inf srv01 1 file copied ok ", "Inf srv02 1 file copied ok "}));
+}
+
+TEST(ScanLoop, ErrorWordsInsideAHeading) {
+  const std::string es = "Total   Copiado   OmitidoNo coincidencia     ERROR    Extras";
+  const std::string row = Row(" Archivos:", {3, 2, 1, 0, 0, 0});
+  // The Spanish heading holds "ERROR ": a heading, not the error "Err    Extras".
+  EXPECT_EQ(RunOn("   Destino : c:\\x\\\r\n   Archivos: *.*\r\n  " + es + "\r\n" + row).messages,
+            Messages{"Wrn c: *.*2 files copied ok 1 file skipped (equal)"});
+  // A real error on the heading's line still counts, and the heading still opens the table.
+  EXPECT_EQ(RunOn(es + " ERROR 5 (0x00000005) denied\r\n" + row).messages,
+            (Messages{"Err 5 denied", "Wrn  2 files copied ok 1 file skipped (equal)"}));
+  // An English line holding the English heading and an error word is an error line, as ever.
+  EXPECT_EQ(RunOn(kHeading.substr(0, kHeading.size() - 2) + " ERROR 2 x\r\n" + row).messages,
+            (Messages{"Err 2 x", "Wrn  2 files copied ok 1 file skipped (equal)"}));
+}
+
+TEST(ScanLoop, WindowsStartOneByteAfterTheLabel) {
+  // "Arquivos:" is 9 bytes, "Files :" 7: the same counts under either, and in the header the
+  // selection starts one byte after the label too.
+  const std::string pt = "Total   Copiada  IgnoradaIncompatibilidade     FALHA    Extras\r\n";
+  EXPECT_EQ(RunOn("Arquivos: *.doc\r\n" + pt + Row("  Arquivos:", {7, 3, 3, 0, 1, 0})).messages,
+            Messages{"Err  *.doc 7 files : 3 Copied 3 Skipped 1 Failed"});
+  // A Russian summary row in UTF-8 ("Файлов :", 14 bytes), as a decoded UTF-16 log gives it.
+  const std::string ru_row = "\xd0\xa4\xd0\xb0\xd0\xb9\xd0\xbb\xd0\xbe\xd0\xb2 :";
+  const std::string ru_heading =
+      "\xd0\x92\xd1\x81\xd0\xb5\xd0\xb3\xd0\xbe\xd0\xa1\xd0\xba\xd0\xbe\xd0\xbf\xd0\xb8\xd1\x80\xd0\xbe\xd0\xb2"
+      "\xd0\xb0\xd0\xbd\xd0\xbe \xd0\x9f\xd1\x80\xd0\xbe\xd0\xbf\xd1\x83\xd1\x89\xd0\xb5\xd0\xbd\xd0\xbe\xd0\x9d"
+      "\xd0\xb5\xd1\x81\xd0\xbe\xd0\xbe\xd1\x82\xd0\xb2\xd0\xb5\xd1\x82\xd1\x81\xd1\x82\xd0\xb2\xd0\xb8\xd0\xb5"
+      "      \xd0\xa1\xd0\x91\xd0\x9e\xd0\x99\xd0\x94\xd0\xbe\xd0\xbf\xd0\xbe\xd0\xbb\xd0\xbd\xd0\xb5\xd0\xbd\xd0\xb8"
+      "\xd1\x8f";
+  EXPECT_EQ(RunOn(ru_heading + "\r\n" + Row(("   " + ru_row).c_str(), {180, 22, 157, 0, 1, 4})).messages,
+            Messages{"Err   180 files : 22 Copied 157 Skipped 1 Failed 4 Extras"});
+}
+
 TEST(ScanLoop, WriteFailureStopsTheScan) {
   FakeSystem sys;
   sys.files["job.log"] = "ERROR 1 a\r\nERROR 2 b\r\nERROR 3 c\r\n";

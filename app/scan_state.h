@@ -8,8 +8,8 @@
 
 struct ScanState {
   std::string_view CurrentLine;  // the line under test, valid until the next line is read
-  std::string DestLabel;         // server name or drive letter of the latest "Dest :" line
-  std::string FileSelection;     // up to 40 characters after the latest header "Files :"
+  std::string DestLabel;         // server name or drive letter of the latest destination line
+  std::string FileSelection;     // up to 40 characters after the latest header files label
   bool InSummary = false;        // between a table heading and its "Files :" row
   std::string LastErrorText;     // the last condensed error text, written or not
   std::string MessageText;       // the error text or summary line being composed

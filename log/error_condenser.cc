@@ -1,4 +1,4 @@
-// Turns a log line holding "ERROR " into one "Err " verdict, its "(0x...)" code cut out,
+// Turns an error line into one "Err " verdict, its "(0x...)" code cut out,
 // leaving out an error that repeats the one before it.
 #include "log/error_condenser.h"
 
@@ -6,9 +6,8 @@
 
 #include "text/text.h"
 
-void CondenseError(ScanState* state, Output* out) {
-  int64_t e = FindText("ERROR ", state->CurrentLine);
-  std::string text(SliceText(state->CurrentLine, e + 6, 255));
+void CondenseError(ScanState* state, int64_t start, Output* out) {
+  std::string text(SliceText(state->CurrentLine, start, 255));
   // Only the first "(0x" and the first ")" count; the piece before stops two characters
   // short of "(0x", so the blank after the error number goes with the code.
   int64_t a = FindText("(0x", text);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/fake_platform.h"
+#include "text/text.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ std::vector<std::string> Condense(const std::vector<std::string>& lines) {
   ScanState s;
   for (const std::string& line : lines) {
     s.CurrentLine = line;
-    CondenseError(&s, &out);
+    CondenseError(&s, FindText("ERROR ", line) + 6, &out);
   }
   std::vector<std::string> messages;
   size_t at = 0;

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +14,10 @@
 #include "platform/platform.h"
 
 constexpr size_t kDefaultBlockSize = 256 * 1024;
+
+struct FreeBytes {
+  void operator()(char* p) const { std::free(p); }
+};
 
 struct LogLineReader {
   const Platform* platform = nullptr;
@@ -27,9 +33,16 @@ struct LogLineReader {
   const char* data = nullptr;  // the 8-bit bytes lines are cut from: head, block or text
   size_t pos = 0;              // unread bytes are data[pos, end)
   size_t end = 0;
-  bool source_done = true;   // the file has no more bytes for us (end, Ctrl-Z or failure)
-  std::string pending;       // a line that crosses a block end or holds CRs, assembled
-  bool has_pending = false;  // bytes of the next line were consumed, if only CRs
+  // Where in data the lines end (their LFs), found for the whole block at once, each marked
+  // when its line holds a CR other than one just before the LF; next_end is the next unused.
+  std::unique_ptr<uint32_t[]> line_ends;
+  size_t index_room = 0;
+  size_t end_count = 0;
+  size_t next_end = 0;
+  bool source_done = true;                     // the file has no more bytes for us (end, Ctrl-Z or failure)
+  std::unique_ptr<char, FreeBytes> assembled;  // a line that crosses a block end or holds CRs
+  size_t assembled_size = 0;
+  size_t assembled_room = 0;
 };
 
 // Opens path read-only and shared. A failure is not reported: the reader is then at its end

@@ -66,6 +66,52 @@ TEST(LogLineReader, LineEndsAtEveryBlockSize) {
   }
 }
 
+// The line rules in their plainest form, to hold the reader's block-wise search against.
+Lines PlainLines(const std::string& content) {
+  Lines lines;
+  std::string line;
+  bool open = false;  // bytes of a line were seen, if only CRs
+  for (char c : content) {
+    if (c == '\x1a') break;
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+      open = false;
+      continue;
+    }
+    open = true;
+    if (c != '\r') line += c;
+  }
+  if (open) lines.push_back(line);
+  return lines;
+}
+
+TEST(LogLineReader, LineEndsAnywhereInAChunkOrBlock) {
+  // Line ends, lone CRs and CR LF pairs at every offset of the 64-byte chunks the reader
+  // searches at once, and across block ends of many sizes.
+  std::string crlf, lf, bare, mixed;
+  for (size_t len = 0; len < 140; ++len) {
+    crlf += std::string(len, 'x') + "\r\n";
+    lf += std::string(len, 'y') + "\n";
+    bare += "\r" + std::string(len, 'z') + (len % 2 ? "\r\r\n" : "\rz\r\n");
+  }
+  uint32_t seed = 12345;
+  for (int i = 0; i < 20000; ++i) {
+    seed = seed * 1103515245 + 12345;
+    unsigned pick = seed >> 16 & 15;
+    mixed += pick < 2 ? '\n' : pick < 4 ? '\r' : pick == 4 ? '\0' : static_cast<char>('a' + pick);
+  }
+  std::string one_line = mixed;  // long, with CRs all over it
+  std::replace(one_line.begin(), one_line.end(), '\n', 'n');
+  std::string contents[] = {crlf, lf, bare, mixed, one_line, crlf + "tail\r", lf + "\x1a" + crlf};
+  for (size_t block : {1, 3, 63, 64, 65, 127, 130, 4096, 65536}) {
+    for (size_t c = 0; c < std::size(contents); ++c) {
+      SCOPED_TRACE("block " + std::to_string(block) + ", content " + std::to_string(c));
+      EXPECT_EQ(ReadAll(contents[c], block), PlainLines(contents[c]));
+    }
+  }
+}
+
 // A UTF-16LE log: the mark FF FE, then the units, low byte first.
 std::string Utf16(const std::u16string& units) {
   std::string bytes = "\xff\xfe";

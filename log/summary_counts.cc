@@ -59,10 +59,9 @@ int32_t ReadLeadingInt(std::string_view text) {
   return ParseInt(SliceText(text, 1, whole.code - 1)).value;
 }
 
-void ReadSummaryCounts(ScanState* state, std::string_view line, int64_t p) {
+void ReadSummaryCounts(ScanState* state, std::string_view line, int64_t start) {
   int32_t* counts[] = {&state->Total,    &state->Copied, &state->Skipped,
                        &state->Mismatch, &state->Failed, &state->Extras};
-  int64_t start = p + 8;  // skips "Files :" and the character after it
   for (int32_t* count : counts) {
     *count = ReadLeadingInt(SliceText(line, start, 10));
     start += 10;

@@ -19,5 +19,6 @@ ParseResult ParseInt(std::string_view text);
 // ParseInt's value, or on failure the value of the prefix before the failing character.
 int32_t ReadLeadingInt(std::string_view text);
 
-// Sets all six counts from the windows after "Files :" found at 1-based position p.
-void ReadSummaryCounts(ScanState* state, std::string_view line, int64_t p);
+// Sets all six counts from six 10-character windows, the first at 1-based position start (one
+// past the blank after the row's files label), each next one 10 further.
+void ReadSummaryCounts(ScanState* state, std::string_view line, int64_t start);

@@ -93,7 +93,7 @@ TEST(ReadSummaryCounts, TenCharacterWindowsAfterFilesLabel) {
     SCOPED_TRACE(r.line);
     ScanState s;
     s.Total = s.Copied = s.Skipped = s.Mismatch = s.Failed = s.Extras = 99;
-    ReadSummaryCounts(&s, r.line, static_cast<int64_t>(r.line.find("Files :")) + 1);
+    ReadSummaryCounts(&s, r.line, static_cast<int64_t>(r.line.find("Files :")) + 9);  // one past "Files : "
     EXPECT_EQ((std::vector<int32_t>{s.Total, s.Copied, s.Skipped, s.Mismatch, s.Failed, s.Extras}),
               std::vector<int32_t>(r.want, r.want + 6));
   }

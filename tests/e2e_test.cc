@@ -5,6 +5,7 @@
 #include <time.h>
 
 #include "tests/process.h"
+#include "tests/text_forms.h"
 
 namespace {
 
@@ -72,44 +73,6 @@ std::vector<Case> Cases() {
       {"bare CRs inside lines", Header("D:\\", "*.*") + "ERR\rOR 1 (0x1) progress\r 50%\r100%\r\n" + kHeading + "   Fil\res :         1         1\r\n",
        {}, {"Err 1 progress 50%100%", "Inf D: *.*1 file copied ok "}},
   };
-}
-
-// The UTF-16LE form of units, with the mark FF FE in front, as robocopy's /UNILOG writes it.
-std::string Utf16Le(const std::u16string& units) {
-  std::string bytes = "\xff\xfe";
-  for (char16_t u : units) {
-    bytes.push_back(static_cast<char>(u & 0xFF));
-    bytes.push_back(static_cast<char>(u >> 8));
-  }
-  return bytes;
-}
-
-std::u16string Widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
-
-// The UTF-8 form of units holding no surrogate.
-std::string Utf8(const std::u16string& units) {
-  std::string out;
-  for (char16_t u : units) {
-    if (u < 0x80) {
-      out += static_cast<char>(u);
-    } else if (u < 0x800) {
-      out += {static_cast<char>(0xC0 | u >> 6), static_cast<char>(0x80 | (u & 0x3F))};
-    } else {
-      out += {static_cast<char>(0xE0 | u >> 12), static_cast<char>(0x80 | (u >> 6 & 0x3F)),
-              static_cast<char>(0x80 | (u & 0x3F))};
-    }
-  }
-  return out;
-}
-
-// How LogSift writes units: UTF-8, or under a Windows runner a Western OEM code page, which
-// lacks every non-ASCII character the tests use.
-std::string Native(const std::u16string& units) {
-  const char* wrapper = getenv("LOGSIFT_WRAPPER");
-  if (!wrapper || !*wrapper) return Utf8(units);
-  std::string out;
-  for (char16_t u : units) out += u < 0x80 ? static_cast<char>(u) : '?';
-  return out;
 }
 
 TEST(EndToEnd, FixtureTable) {

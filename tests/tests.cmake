@@ -4,6 +4,7 @@ include(GoogleTest)  # gtest_discover_tests; GoogleTest itself comes from cmake/
 
 add_executable(logsift_tests
   app/command_line_test.cc
+  app/label_search_test.cc
   app/run_test.cc
   log/error_condenser_test.cc
   log/line_reader_test.cc
@@ -27,7 +28,8 @@ if(CMAKE_CROSSCOMPILING)
   return()
 endif()
 
-add_executable(logsift_e2e_tests tests/e2e_test.cc tests/e2e_faults_test.cc tests/e2e_hostile_test.cc tests/process.cc)
+add_executable(logsift_e2e_tests tests/e2e_test.cc tests/e2e_faults_test.cc tests/e2e_hostile_test.cc
+  tests/e2e_labels_test.cc tests/process.cc tests/text_forms.cc)
 target_include_directories(logsift_e2e_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(logsift_e2e_tests PRIVATE GTest::gtest_main)
 target_compile_definitions(logsift_e2e_tests PRIVATE
