@@ -267,7 +267,7 @@ size_t ReadDecoded(LogLineReader* r) {
   r->text.clear();
   while (r->text.empty() && !r->source_done) {
     size_t n = ReadSome(r, r->block.data(), r->block.size());
-    if (*r->failed) return 0;
+    if (*r->failed) break;  // data must still point at the (empty) text
     DecodeUtf16(&r->decoder, r->block.data(), n, n == 0, &r->text);
   }
   r->data = r->text.data();

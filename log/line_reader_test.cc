@@ -304,6 +304,13 @@ TEST(LogLineReader, FailedReadEndsInputAndDropsTheLineInProgress) {
   bool failed = false;
   EXPECT_EQ(ReadAll("ab\r\ncd\r\nef\r\n", 4096, &sys, &failed), Lines{"ab"});
   EXPECT_TRUE(failed);
+  // A UTF-16 log whose first read after the mark fails (found by fuzzing: the failure left
+  // no text to search for Ctrl-Z, and a null pointer went to memchr).
+  FakeSystem utf16;
+  utf16.fail_read_at = 3;
+  failed = false;
+  EXPECT_EQ(ReadAll(std::string("\xff\xfe" "a\0\n\0", 6), 4096, &utf16, &failed), Lines{});
+  EXPECT_TRUE(failed);
 }
 
 TEST(LogLineReader, SharedFailureStopsReading) {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <langinfo.h>
 #include <locale.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -43,6 +44,12 @@ bool WriteOut(void*, const char* data, size_t size) {
   while (size > 0) {
     ssize_t n = write(STDOUT_FILENO, data, size);
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      // Output someone else left non-blocking: a full pipe means wait, not fail.
+      struct pollfd out = {STDOUT_FILENO, POLLOUT, 0};
+      if (poll(&out, 1, -1) >= 0 || errno == EINTR) continue;
+      return false;
+    }
     if (n <= 0) return false;
     data += n;
     size -= static_cast<size_t>(n);
@@ -88,8 +95,10 @@ Platform HostPlatform() {
 }
 
 void PlatformStartUp() {
-  // A reader that closes the pipe early must not kill us; the write then fails quietly.
+  // A reader that closes the pipe early, or an output file at its size limit, must not kill
+  // us; the write then fails quietly.
   signal(SIGPIPE, SIG_IGN);
+  signal(SIGXFSZ, SIG_IGN);
 }
 
 bool PlatformRawCommandLine(std::string*) { return false; }

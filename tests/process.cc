@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,11 +22,18 @@ std::vector<std::string> LogSiftCommand() {
   return command;
 }
 
-ProcessResult RunProcess(const std::vector<std::string>& argv, const StdoutTarget& target,
-                         const std::vector<std::string>& env) {
-  ProcessResult result;
-  std::string capture;
-  if (target.kind == StdoutTarget::kCapture) capture = MakeTempDir() + "/stdout";
+namespace {
+
+void SetLimit(int resource, uint64_t bytes) {
+  struct rlimit limit = {static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+  if (bytes > 0 && setrlimit(resource, &limit) != 0) _exit(126);
+}
+
+StartedProcess StartProcess(const std::vector<std::string>& argv, const StdoutTarget& target,
+                            const std::vector<std::string>& env, const ChildLimits& limits) {
+  StartedProcess started;
+  if (target.kind == StdoutTarget::kCapture) started.capture = MakeTempDir() + "/stdout";
+  const std::string& capture = started.capture;
   pid_t pid = fork();
   if (pid == 0) {
     int fd = -1;
@@ -42,17 +50,29 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const StdoutTarge
       _exit(127);
     }
     for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
+    SetLimit(RLIMIT_AS, limits.address_space);
+    SetLimit(RLIMIT_FSIZE, limits.file_size);
+    if (limits.timeout_seconds > 0) alarm(limits.timeout_seconds);  // survives the exec
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     execvp(args[0], args.data());
     _exit(127);
   }
+  started.pid = pid;
+  return started;
+}
+
+}  // namespace
+
+ProcessResult WaitProcess(const StartedProcess& process) {
+  ProcessResult result;
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
+  while (waitpid(process.pid, &status, 0) < 0) {
   }
   if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  const std::string& capture = process.capture;
   if (!capture.empty()) {
     result.out = ReadFile(capture);
     unlink(capture.c_str());
@@ -61,11 +81,23 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const StdoutTarge
   return result;
 }
 
+ProcessResult RunProcess(const std::vector<std::string>& argv, const StdoutTarget& target,
+                         const std::vector<std::string>& env, const ChildLimits& limits) {
+  return WaitProcess(StartProcess(argv, target, env, limits));
+}
+
 ProcessResult RunLogSiftProcess(const std::vector<std::string>& args, const StdoutTarget& target,
-                                const std::vector<std::string>& env) {
+                                const std::vector<std::string>& env, const ChildLimits& limits) {
   std::vector<std::string> argv = LogSiftCommand();
   argv.insert(argv.end(), args.begin(), args.end());
-  return RunProcess(argv, target, env);
+  return RunProcess(argv, target, env, limits);
+}
+
+StartedProcess StartLogSiftProcess(const std::vector<std::string>& args, const StdoutTarget& target,
+                                   const ChildLimits& limits) {
+  std::vector<std::string> argv = LogSiftCommand();
+  argv.insert(argv.end(), args.begin(), args.end());
+  return StartProcess(argv, target, {}, limits);
 }
 
 std::string MakeTempDir() {

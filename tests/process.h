@@ -2,6 +2,7 @@
 // exit code and any fatal signal. LOGSIFT_EXE and LOGSIFT_WRAPPER (e.g. a Wine runner) override.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,16 +24,35 @@ inline StdoutTarget ToAppend(const std::string& path) { return {StdoutTarget::kA
 inline StdoutTarget ToFd(int fd) { return {StdoutTarget::kFd, "", fd}; }
 inline StdoutTarget ToClosed() { return {StdoutTarget::kClosed, "", -1}; }
 
+// Set in the child before exec. A child still running at the timeout dies of SIGALRM, so a
+// hang shows as a signal instead of stalling the suite.
+struct ChildLimits {
+  unsigned timeout_seconds = 120;
+  uint64_t address_space = 0;  // bytes (RLIMIT_AS); 0 leaves it as it is
+  uint64_t file_size = 0;      // largest file the child may write (RLIMIT_FSIZE); 0 leaves it
+};
+
+// A child started but not yet waited for.
+struct StartedProcess {
+  int pid = -1;
+  std::string capture;  // where kCapture output goes until WaitProcess reads it
+};
+
 // The command that starts LogSift: the wrapper's words (if any), then the program.
 std::vector<std::string> LogSiftCommand();
 
 // Runs argv; with kCapture the output is returned, with kPath/kAppendPath it goes to the file.
 ProcessResult RunProcess(const std::vector<std::string>& argv, const StdoutTarget& target = {},
-                         const std::vector<std::string>& env = {});
+                         const std::vector<std::string>& env = {}, const ChildLimits& limits = {});
 
 // LogSift with these arguments.
 ProcessResult RunLogSiftProcess(const std::vector<std::string>& args, const StdoutTarget& target = {},
-                                const std::vector<std::string>& env = {});
+                                const std::vector<std::string>& env = {}, const ChildLimits& limits = {});
+
+// The same in two steps, for tests that act on the log or the output while LogSift runs.
+StartedProcess StartLogSiftProcess(const std::vector<std::string>& args, const StdoutTarget& target = {},
+                                   const ChildLimits& limits = {});
+ProcessResult WaitProcess(const StartedProcess& process);
 
 // A fresh empty folder for a test's files.
 std::string MakeTempDir();

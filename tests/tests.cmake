@@ -29,8 +29,8 @@ if(CMAKE_CROSSCOMPILING)
   return()
 endif()
 
-add_executable(logsift_e2e_tests tests/e2e_test.cc tests/e2e_faults_test.cc tests/e2e_labels_test.cc
-  tests/process.cc tests/text_forms.cc)
+add_executable(logsift_e2e_tests tests/e2e_test.cc tests/e2e_faults_test.cc tests/e2e_hostile_test.cc
+  tests/e2e_labels_test.cc tests/process.cc tests/text_forms.cc)
 target_include_directories(logsift_e2e_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(logsift_e2e_tests PRIVATE GTest::gtest_main)
 target_compile_definitions(logsift_e2e_tests PRIVATE

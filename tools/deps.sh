@@ -4,8 +4,9 @@
 set -e
 need=""
 # mingw-w64 builds LogSift.exe for both Windows architectures; wine64 runs the x86_64 one.
+# clang and its runtime libraries build the fuzz targets.
 for pkg in cmake make g++ libgtest-dev googletest \
-    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 "$@"; do
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 clang libclang-rt-14-dev "$@"; do
   dpkg -s "$pkg" >/dev/null 2>&1 || need="$need $pkg"
 done
 [ -z "$need" ] && exit 0

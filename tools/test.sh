@@ -1,6 +1,7 @@
 #!/bin/sh
 # The whole test suite: unit and end-to-end tests in a debug build, again under AddressSanitizer
-# and UndefinedBehaviorSanitizer, then the Windows builds (x86_64 tested under Wine) and their zip.
+# and UndefinedBehaviorSanitizer, then the Windows builds (x86_64 tested under Wine) and their zip,
+# then each fuzz target for a minute.
 set -e
 cd "$(dirname "$0")/.."
 sh tools/deps.sh
@@ -10,3 +11,4 @@ cmake --workflow --preset asan
 cmake --workflow --preset win32
 cmake --workflow --preset win64
 cpack --preset windows
+sh tools/fuzz.sh 60
