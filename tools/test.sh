@@ -4,7 +4,7 @@
 # then each fuzz target for a minute.
 set -e
 cd "$(dirname "$0")/.."
-sh tools/deps.sh
+sh tools/deps.sh --all
 cmake --workflow --preset dev
 cmake --workflow --preset asan
 # After dev: the Wine tests drive LogSift.exe with dev's end-to-end binaries.
