@@ -12,3 +12,5 @@ cmake --workflow --preset win32
 cmake --workflow --preset win64
 cpack --preset windows
 sh tools/fuzz.sh 60
+# Reached only when every stage above passed (set -e).
+echo "stages: 7 passed, 0 failed"
