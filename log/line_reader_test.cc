@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/fake_platform.h"
+#include "tests/text_forms.h"
 
 namespace {
 
@@ -164,15 +165,6 @@ TEST(LogLineReader, LeavesOutExactlyTheLinesWithoutAWantedByte) {
   }
 }
 
-// A UTF-16LE log: the mark FF FE, then the units, low byte first.
-std::string Utf16(const std::u16string& units) {
-  std::string bytes = "\xff\xfe";
-  for (char16_t u : units) {
-    bytes.push_back(static_cast<char>(u & 0xFF));
-    bytes.push_back(static_cast<char>(u >> 8));
-  }
-  return bytes;
-}
 
 TEST(LogLineReader, Utf16LogsAreDecodedAtEveryBlockSize) {
   struct Row {
@@ -180,23 +172,23 @@ TEST(LogLineReader, Utf16LogsAreDecodedAtEveryBlockSize) {
     Lines want;
   } rows[] = {
       {"\xff\xfe", {}},  // the mark alone
-      {Utf16(u"a\r\nb"), {"a", "b"}},
-      {Utf16(u"a\r\n\r\n"), {"a", ""}},
-      {Utf16(u"a\rb\r\r\nc\n\r"), {"ab", "c", ""}},
-      {Utf16(u"ab\x1a" u"cd\r\n"), {"ab"}},  // a Ctrl-Z unit ends the text
-      {Utf16(u"a\r\n\x1a"), {"a"}},
-      {Utf16(std::u16string(u"a\0b\n", 4)), {std::string("a\0b", 3)}},
-      {Utf16(u"caf\u00e9 \u20ac\n"), {"caf\xc3\xa9 \xe2\x82\xac"}},
-      {Utf16(u"x\U0001F600y"), {"x\xf0\x9f\x98\x80y"}},  // a surrogate pair, split by small blocks
-      {Utf16(u"\U0001F600\U0001F600\n"), {"\xf0\x9f\x98\x80\xf0\x9f\x98\x80"}},
-      {Utf16(u"a\xd83d" u"b\n"), {"a?b"}},  // a high surrogate without its low half
-      {Utf16(u"a\xde00" u"b"), {"a?b"}},     // a low surrogate alone
-      {Utf16(u"a\xd83d\xd83d\xde00"), {"a?\xf0\x9f\x98\x80"}},
-      {Utf16(u"a\xd83d"), {"a?"}},  // a high surrogate as the last unit
-      {Utf16(u"a\xd83d\n"), {"a?"}},
-      {Utf16(u"ab") + "c", {"ab?"}},  // an odd last byte
-      {Utf16(u"a\n") + "c", {"a", "?"}},
-      {Utf16(u"a\xd83d") + "c", {"a??"}},
+      {Utf16Le(u"a\r\nb"), {"a", "b"}},
+      {Utf16Le(u"a\r\n\r\n"), {"a", ""}},
+      {Utf16Le(u"a\rb\r\r\nc\n\r"), {"ab", "c", ""}},
+      {Utf16Le(u"ab\x1a" u"cd\r\n"), {"ab"}},  // a Ctrl-Z unit ends the text
+      {Utf16Le(u"a\r\n\x1a"), {"a"}},
+      {Utf16Le(std::u16string(u"a\0b\n", 4)), {std::string("a\0b", 3)}},
+      {Utf16Le(u"caf\u00e9 \u20ac\n"), {"caf\xc3\xa9 \xe2\x82\xac"}},
+      {Utf16Le(u"x\U0001F600y"), {"x\xf0\x9f\x98\x80y"}},  // a surrogate pair, split by small blocks
+      {Utf16Le(u"\U0001F600\U0001F600\n"), {"\xf0\x9f\x98\x80\xf0\x9f\x98\x80"}},
+      {Utf16Le(u"a\xd83d" u"b\n"), {"a?b"}},  // a high surrogate without its low half
+      {Utf16Le(u"a\xde00" u"b"), {"a?b"}},     // a low surrogate alone
+      {Utf16Le(u"a\xd83d\xd83d\xde00"), {"a?\xf0\x9f\x98\x80"}},
+      {Utf16Le(u"a\xd83d"), {"a?"}},  // a high surrogate as the last unit
+      {Utf16Le(u"a\xd83d\n"), {"a?"}},
+      {Utf16Le(u"ab") + "c", {"ab?"}},  // an odd last byte
+      {Utf16Le(u"a\n") + "c", {"a", "?"}},
+      {Utf16Le(u"a\xd83d") + "c", {"a??"}},
       {"\xff\xfe\n\n", {"\xe0\xa8\x8a"}},  // 8-bit text behind FF FE: decoded all the same
   };
   for (size_t block : {1, 2, 3, 4, 5, 4096}) {
@@ -210,7 +202,7 @@ TEST(LogLineReader, Utf16LogsAreDecodedAtEveryBlockSize) {
 TEST(LogLineReader, Utf16GoesThroughThePlatformsEightBitForm) {
   // As a code page would: what it lacks becomes "?"; a pair reaches it whole.
   FakeSystem sys;
-  sys.files["log"] = Utf16(u"caf\u00e9\r\n\U0001F600.\r\n");
+  sys.files["log"] = Utf16Le(u"caf\u00e9\r\n\U0001F600.\r\n");
   sys.max_read = 3;
   Platform p = FakePlatform(&sys);
   p.FromUtf16 = [](void*, const char16_t* units, size_t count, std::string* out) {
@@ -238,7 +230,7 @@ TEST(LogLineReader, Utf16MemoryDoesNotGrowWithTheFile) {
   std::u16string long_line(50000, u'\u20ac');
   units += long_line + u"\r\n";
   FakeSystem sys;
-  sys.files["log"] = Utf16(units);
+  sys.files["log"] = Utf16Le(units);
   Platform p = FakePlatform(&sys);
   bool failed = false;
   LogLineReader reader;

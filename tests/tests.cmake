@@ -14,7 +14,8 @@ add_executable(logsift_tests
   report/stamp_test.cc
   report/summary_line_test.cc
   text/text_test.cc
-  tests/fake_platform.cc)
+  tests/fake_platform.cc
+  tests/text_forms.cc)
 target_link_libraries(logsift_tests PRIVATE logsift_core GTest::gtest_main)
 if(NOT CMAKE_CROSSCOMPILING)
   gtest_discover_tests(logsift_tests)
