@@ -127,30 +127,42 @@ void CheckVerdictLines(const std::string& out) {
   }
 }
 
+// A scan of an in-memory log driven by the fuzzer itself; set sys's switches, then StartScan.
+struct FakeScan {
+  FakeSystem sys;
+  Platform platform;
+  Output out;
+  LogLineReader reader;
+};
+
+void StartScan(FakeScan* scan, const std::string& log, size_t block_size) {
+  scan->sys.files["log"] = log;
+  scan->platform = FakePlatform(&scan->sys);
+  scan->out.platform = &scan->platform;
+  scan->out.separators = LoadSeparators(scan->platform);
+  scan->reader.block_size = block_size;
+  Open(&scan->reader, &scan->platform, &scan->out.failed, "log");
+}
+
 // The scan loop of the main routine, run line by line so each line's output can be checked:
 // at most one verdict per line; on a line with an error word and no heading it is an Err line;
 // on a line without an error word it is a summary, never more of them than headings so far,
 // with the comment right after its class word.
 std::string ScanLineByLine(const std::string& log, const std::string& comment) {
-  FakeSystem sys;
-  sys.files["log"] = log;
-  Platform platform = FakePlatform(&sys);
-  Output out;
-  out.platform = &platform;
-  out.separators = LoadSeparators(platform);
-  LogLineReader reader;
-  Open(&reader, &platform, &out.failed, "log");
+  FakeScan scan;
+  StartScan(&scan, log, kDefaultBlockSize);
+  FakeSystem& sys = scan.sys;
   ScanState state;
   size_t headings = 0;
   size_t summaries = 0;
   std::string_view line;
-  while (NextLine(&reader, &line)) {
+  while (NextLine(&scan.reader, &line)) {
     bool heading = Holds(line, kSummaryHeadings);
     bool error_word = Holds(line, kErrorWords);
     headings += heading;
     size_t before = sys.out.size();
     state.CurrentLine = line;
-    ScanLine(&state, comment, &out);
+    ScanLine(&state, comment, &scan.out);
     std::string_view added(sys.out.data() + before, sys.out.size() - before);
     size_t verdicts = CountLf(added);
     Check(verdicts <= 1, "at most one verdict per log line");
@@ -165,7 +177,7 @@ std::string ScanLineByLine(const std::string& log, const std::string& comment) {
       }
     }
   }
-  Close(&reader);
+  Close(&scan.reader);
   return sys.out;
 }
 
@@ -218,24 +230,18 @@ void CheckReadFailure(const std::string& log, const std::string& comment, const 
     FakeSystem clean;
     want = Run(last_lf == std::string::npos ? "" : log.substr(0, last_lf + 1), comment, &clean);
   }
-  FakeSystem sys;
-  sys.fail_read_at = static_cast<int64_t>(fail_at);
-  sys.max_read = max_read;
-  sys.files["log"] = log;
-  Platform platform = FakePlatform(&sys);
-  Output out;
-  out.platform = &platform;
-  out.separators = LoadSeparators(platform);
-  LogLineReader reader;
-  reader.block_size = block_size;
-  Open(&reader, &platform, &out.failed, "log");
+  FakeScan scan;
+  scan.sys.fail_read_at = static_cast<int64_t>(fail_at);
+  scan.sys.max_read = max_read;
+  StartScan(&scan, log, block_size);
   ScanState state;
   std::string_view line;
-  while (NextLine(&reader, &line)) {
+  while (NextLine(&scan.reader, &line)) {
     state.CurrentLine = line;
-    ScanLine(&state, comment, &out);
+    ScanLine(&state, comment, &scan.out);
   }
-  Close(&reader);
+  Close(&scan.reader);
+  const FakeSystem& sys = scan.sys;
   if (IsUtf16(log)) {
     // Decoded text does not map back to byte offsets; its lines are still whole and in order.
     Check(full.compare(0, sys.out.size(), sys.out) == 0 && (sys.out.empty() || sys.out.back() == '\n'),

@@ -241,6 +241,16 @@ HeldScan StartHeldScan() {
   return scan;
 }
 
+// The rest of a held scan's output once it is let go; it must end normally.
+std::string FinishHeldScan(HeldScan* scan) {
+  std::string out = scan->first + ReadRest(scan->out);
+  close(scan->out);
+  ProcessResult r = WaitProcess(scan->process);
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.exit_code, 0);
+  return out;
+}
+
 // True when messages are want's first messages, each exact, at least `at_least` of them.
 bool IsLeadingPart(const Messages& messages, const Messages& want, size_t at_least, std::string* why) {
   if (messages.size() < at_least || messages.size() > want.size()) {
@@ -267,11 +277,7 @@ TEST(Hostile, LogGrowsWhileScanned) {
     ASSERT_EQ(write(log, line.data(), line.size()), static_cast<ssize_t>(line.size()));
   }
   close(log);
-  std::string out = scan.first + ReadRest(scan.out);
-  close(scan.out);
-  ProcessResult r = WaitProcess(scan.process);
-  EXPECT_EQ(r.signal, 0);
-  EXPECT_EQ(r.exit_code, 0);
+  std::string out = FinishHeldScan(&scan);
   ASSERT_EQ(out.substr(out.size() - 2), "\r\n");
   Messages want;
   for (int i = 0; i < kLines + 1000; ++i) want.push_back(ErrorMessage(i));
@@ -289,11 +295,7 @@ TEST(Hostile, LogTruncatedWhileScanned) {
   off_t cut = 0;
   for (int i = 0; i < kKept; ++i) cut += static_cast<off_t>(ErrorLine(i).size());
   ASSERT_EQ(truncate(scan.path.c_str(), cut), 0);
-  std::string out = scan.first + ReadRest(scan.out);
-  close(scan.out);
-  ProcessResult r = WaitProcess(scan.process);
-  EXPECT_EQ(r.signal, 0);
-  EXPECT_EQ(r.exit_code, 0);
+  std::string out = FinishHeldScan(&scan);
   ASSERT_EQ(out.substr(out.size() - 2), "\r\n");
   Messages want;
   for (int i = 0; i < kLines; ++i) want.push_back(ErrorMessage(i));
